@@ -1,0 +1,2 @@
+# Empty dependencies file for tolvane_regfile.
+# This may be replaced when dependencies are built.

@@ -1,0 +1,2 @@
+# Empty dependencies file for unit_tests.
+# This may be replaced when dependencies are built.

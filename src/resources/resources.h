@@ -1,0 +1,49 @@
+// The resource table, the message boxes and the one failure path.
+#pragma once
+
+#include <map>
+#include <string>
+
+// Every message text and every script-defined text, under its key.  Keys are
+// compared byte for byte (unsigned), case-sensitively.
+using ResourceTable = std::map<std::string, std::string>;
+
+// The process-wide table: set once by start-up, before the first text is
+// stored, and used by the free functions that have no Launcher at hand.
+void setProcessResourceTable(ResourceTable* table);
+ResourceTable& processResourceTable();
+
+// Stores `text` under `key`, replacing an earlier text.
+void setResource(ResourceTable& table, const std::string& key, const std::string& text);
+
+// The text stored under `key`.  A key without a (non-empty) text shows the
+// fixed error "Resource not found" and ends the process with exit code 1.
+std::string getResource(ResourceTable& table, const std::string& key);
+
+// The built-in message texts, in the order in which start-up registers them.
+struct BuiltinText {
+    const char* key;
+    const char* text;
+};
+extern const BuiltinText kBuiltinTexts[];
+extern const std::size_t kBuiltinTextCount;
+void registerBuiltinTexts(ResourceTable& table);
+
+// Message boxes, all captioned "ORX Setup".
+extern const char* const kBoxCaption;
+constexpr unsigned int kWarningStyle = 0x52030;   // OK, warning icon, task-modal, foreground, topmost
+constexpr unsigned int kErrorStyle = 0x52010;     // OK, error icon, ...
+constexpr unsigned int kQuestionStyle = 0x52024;  // Yes/No, question icon, ...
+
+void showWarning(const std::string& text);
+void showError(const std::string& text);
+bool askYesNo(const std::string& text);
+
+// Looks `key` up in the process-wide table at this moment, appends `detail`
+// directly, shows the result in an error box and ends the process with exit
+// code 1.
+[[noreturn]] void fatalError(const std::string& key, const std::string& detail = std::string());
+
+// Shows a fixed text (one no script can replace) in an error box and ends the
+// process with exit code 1.
+[[noreturn]] void fatalFixedError(const std::string& text);
