@@ -1,2 +1,0 @@
-# Empty dependencies file for tolvane_core.
-# This may be replaced when dependencies are built.

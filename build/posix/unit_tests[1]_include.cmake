@@ -1,5 +1,0 @@
-if(EXISTS "/work/main/build/posix/unit_tests[1]_tests.cmake")
-  include("/work/main/build/posix/unit_tests[1]_tests.cmake")
-else()
-  add_test(unit_tests_NOT_BUILT unit_tests_NOT_BUILT)
-endif()
