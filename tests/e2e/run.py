@@ -1,0 +1,501 @@
+#!/usr/bin/env python3
+"""End-to-end cases: each lays out a small medium folder, starts the launcher
+on it with a command line, and compares what comes out (exit code, standard
+output, the message boxes in order, files left behind).
+
+One table of cases (cases.json) runs unchanged on two targets:
+  posix  the POSIX stand-in build (build/posix/tolvane)
+  wine   tolvane.exe under Wine
+
+Case fields (all but "name" optional):
+  name      unique name
+  files     {path: content}; content is a string, null for an empty
+            directory, {"posix": ..., "wine": ...} for per-target content, or
+            {"text": ..., "pad_to": N}: the text after blanks, N bytes in all
+  launcher  folder of the case that holds the launcher (default "medium")
+  cwd       folder from which the launcher is started (default: launcher's)
+  command   the raw command line, program name first (default "{launcher}")
+  registry  HKEY_LOCAL_MACHINE contents in the regedit format
+  answers   ["yes"|"no", ...] for the question boxes, in order
+  skip      {"posix"|"wine": "reason"}: the case cannot run on that target
+  expect    exit (default 0), stdout (exact), boxes ([[kind, text], ...],
+            exact and complete), files ({path: content or null for "exists"}),
+            absent ([path, ...])
+
+Placeholders, replaced per target in every string: {launcher} (the path of
+the launcher as typed from cwd), {medium} (the absolute path of the launcher's
+folder in the target's own form; doubled backslashes inside "registry"), {sep}
+(the target's directory separator), {exe} (".exe" on wine, "" on posix).
+"""
+
+import argparse
+import json
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+CASE_TIMEOUT = 60
+
+
+# ---------------------------------------------------------------- tokenizer
+
+def tokenize(text):
+    """The launcher's own word rules, used to turn a raw command line into an
+    argument vector for the POSIX stand-in (which quotes it back)."""
+    words, i, n = [], 0, len(text)
+    ws = " \t\r\n"
+    while True:
+        while i < n and text[i] in ws:
+            i += 1
+        if i >= n:
+            return words
+        word, quoted = [], False
+        while i < n:
+            c = text[i]
+            if not quoted:
+                if c in ws:
+                    break
+                i += 1
+                if c == '"':
+                    quoted = True
+                else:
+                    word.append(c)
+                continue
+            i += 1
+            if c == '"':
+                quoted = False
+            elif c == "\\":
+                if i >= n:
+                    word.append("\\")
+                    break
+                nxt = text[i]
+                i += 1
+                word.append({"\\": "\\", '"': '"', "n": "\n"}.get(nxt, "\\" + nxt))
+            else:
+                word.append(c)
+        words.append("".join(word))
+
+
+# ---------------------------------------------------------------- targets
+
+class Target:
+    name = "?"
+    sep = "/"
+    exe = ""
+
+    def __init__(self, launcher):
+        self.launcher = os.path.abspath(launcher)
+
+    def start(self):
+        pass
+
+    def stop(self):
+        pass
+
+    def native_path(self, path):
+        return path
+
+    def run(self, case, root, cwd, command, registry, answers, timeout):
+        raise NotImplementedError
+
+
+class PosixTarget(Target):
+    name = "posix"
+
+    def run(self, case, root, cwd, command, registry, answers, timeout):
+        env = dict(os.environ)
+        env["PATH"] = os.path.join(HERE, "posix-bin") + os.pathsep + env.get("PATH", "")
+        env.pop("TOLVANE_REGISTRY", None)
+        if registry is not None:
+            reg = os.path.join(root, "registry.reg")
+            with open(reg, "w", encoding="latin-1", newline="") as f:
+                f.write(registry)
+            env["TOLVANE_REGISTRY"] = reg
+        argv = tokenize(command)
+        if not argv:
+            argv = [""]
+        stdin = "".join(a + "\n" for a in answers)
+        proc = subprocess.run(argv, executable=os.path.join(root, case_launcher_path(case, self)),
+                              cwd=cwd, env=env, input=stdin.encode("latin-1"),
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=timeout)
+        out = proc.stdout.decode("latin-1")
+        err = proc.stderr.decode("latin-1")
+        return proc.returncode, out, parse_posix_boxes(err), err
+
+
+BOX_HEADER = re.compile(r"^--- (.*): (\w+) \(0x([0-9a-f]+)\) ---$")
+
+
+def parse_posix_boxes(err):
+    boxes, lines, i = [], err.split("\n"), 0
+    while i < len(lines):
+        m = BOX_HEADER.match(lines[i])
+        i += 1
+        if not m:
+            continue
+        text_lines = []
+        while i < len(lines) and lines[i].startswith("|") and lines[i].endswith("|") and len(lines[i]) >= 2:
+            text_lines.append(lines[i][1:-1])
+            i += 1
+        boxes.append({"caption": m.group(1), "kind": m.group(2), "style": int(m.group(3), 16),
+                      "text": "\n".join(text_lines), "truncated": False})
+    return boxes
+
+
+STYLE_KINDS = {0x10: "error", 0x20: "question", 0x30: "warning", 0x40: "information"}
+
+
+def parse_relay_string(s, i):
+    """Reads a relay-trace string literal at s[i] == '"'; returns (text,
+    truncated, index after it)."""
+    assert s[i] == '"'
+    i += 1
+    out = []
+    while i < len(s):
+        c = s[i]
+        if c == '"':
+            i += 1
+            if s.startswith("...", i):
+                return "".join(out), True, i + 3
+            return "".join(out), False, i
+        if c == "\\" and i + 1 < len(s):
+            nxt = s[i + 1]
+            if nxt == "x" and i + 3 < len(s):
+                out.append(chr(int(s[i + 2:i + 4], 16)))
+                i += 4
+                continue
+            out.append({"n": "\n", "r": "\r", "t": "\t", "\\": "\\", '"': '"'}.get(nxt, nxt))
+            i += 2
+            continue
+        out.append(c)
+        i += 1
+    return "".join(out), True, i
+
+
+def parse_relay_boxes(err):
+    boxes = []
+    for line in err.split("\n"):
+        k = line.find("Call user32.MessageBoxA(")
+        if k < 0:
+            continue
+        s = line[k + len("Call user32.MessageBoxA("):]
+        try:
+            i = s.index(",") + 1          # owner window
+            i = s.index(" ", i) + 1       # text pointer
+            text, truncated, i = parse_relay_string(s, i)
+            i = s.index(" ", i) + 1       # caption pointer
+            caption, _, i = parse_relay_string(s, i)
+            style = int(s[i + 1:s.index(")", i)], 16)
+        except (ValueError, AssertionError, IndexError):
+            boxes.append({"caption": "?", "kind": "unparsed", "style": 0, "text": line, "truncated": False})
+            continue
+        boxes.append({"caption": caption, "kind": STYLE_KINDS.get(style & 0xF0, "message"), "style": style,
+                      "text": text, "truncated": truncated})
+    return boxes
+
+
+class WineTarget(Target):
+    name = "wine"
+    sep = "\\"
+    exe = ".exe"
+
+    def __init__(self, launcher, rawrun, wine):
+        super().__init__(launcher)
+        self.rawrun = os.path.abspath(rawrun)
+        self.wine = wine
+        self.prefix = tempfile.mkdtemp(prefix="tolvane-wine-")
+        self.env = dict(os.environ)
+        self.env["WINEPREFIX"] = self.prefix
+        self.env["WINEDEBUG"] = "-all"
+        self.env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
+        self.env.pop("DISPLAY", None)
+
+    def wine_cmd(self, args, env=None, **kw):
+        return subprocess.run([self.wine] + args, env=env or self.env, stdout=subprocess.PIPE,
+                              stderr=subprocess.PIPE, timeout=kw.pop("timeout", 120), **kw)
+
+    def start(self):
+        self.wine_cmd(["wineboot", "-i"], timeout=300)
+        subprocess.run(["wineserver", "-p"], env=self.env)
+        self.wine_cmd(["reg", "add", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude", "/t", "REG_SZ", "/d",
+                       "user32.MessageBoxA", "/f"])
+
+    def stop(self):
+        subprocess.run(["wineserver", "-k"], env=self.env)
+        subprocess.run(["wineserver", "-w"], env=self.env)
+        shutil.rmtree(self.prefix, ignore_errors=True)
+
+    def native_path(self, path):
+        return "Z:" + path.replace("/", "\\")
+
+    def set_registry(self, root, registry):
+        self.wine_cmd(["reg", "delete", r"HKLM\SOFTWARE\JavaSoft", "/f"])
+        if registry is not None:
+            reg = os.path.join(root, "registry.reg")
+            with open(reg, "w", encoding="latin-1", newline="") as f:
+                f.write(registry.replace("\r\n", "\n").replace("\n", "\r\n"))
+            r = self.wine_cmd(["regedit", "/S", self.native_path(reg)])
+            if r.returncode != 0:
+                raise RuntimeError("regedit failed: " + r.stderr.decode("latin-1"))
+
+    def run(self, case, root, cwd, command, registry, answers, timeout):
+        self.set_registry(root, registry)
+        line = os.path.join(root, "commandline.txt")
+        with open(line, "wb") as f:
+            f.write(command.encode("latin-1"))
+        env = dict(self.env)
+        env["WINEDEBUG"] = "-all,+relay"
+        display = None
+        if "yes" in answers:
+            display = Display()
+            env["DISPLAY"] = display.name
+        try:
+            proc = subprocess.Popen([self.wine, self.rawrun, self.native_path(line)], cwd=cwd, env=env,
+                                    stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+            responder = None
+            if display:
+                responder = display.respond(case["expect"].get("boxes", []), answers, env)
+            try:
+                out, err = proc.communicate(timeout=timeout)
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                out, err = proc.communicate()
+                raise
+            finally:
+                if responder:
+                    responder.kill()
+        finally:
+            if display:
+                display.stop()
+        out = out.decode("latin-1").replace("\r\n", "\n")
+        err = err.decode("latin-1")
+        return proc.returncode, out, parse_relay_boxes(err), err
+
+
+class Display:
+    """A private Xvfb, and a responder that answers each "ORX Setup" box in
+    turn: Return for OK and Yes, n for No."""
+
+    def __init__(self):
+        r, w = os.pipe()
+        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x768x24", "-nolisten",
+                                      "tcp"], pass_fds=(w,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(w)
+        number = b""
+        while not number.endswith(b"\n"):
+            chunk = os.read(r, 16)
+            if not chunk:
+                break
+            number += chunk
+        os.close(r)
+        self.name = ":" + number.decode().strip()
+
+    def respond(self, boxes, answers, env):
+        keys = []
+        pending = list(answers)
+        for kind, _text in boxes:
+            if kind == "question":
+                keys.append("Return" if (pending.pop(0) if pending else "no") == "yes" else "n")
+            else:
+                keys.append("Return")
+        script = os.path.join(HERE, "respond.sh")
+        return subprocess.Popen(["sh", script] + keys, env=env, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+
+    def stop(self):
+        self.proc.send_signal(signal.SIGTERM)
+        try:
+            self.proc.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+
+
+def case_launcher_path(case, target):
+    return os.path.join(case.get("launcher", "medium"), "tolvane" + target.exe)
+
+
+# ---------------------------------------------------------------- cases
+
+def substitute(value, mapping):
+    if isinstance(value, str):
+        for k, v in mapping.items():
+            value = value.replace("{" + k + "}", v)
+        return value
+    if isinstance(value, list):
+        return [substitute(v, mapping) for v in value]
+    if isinstance(value, dict):
+        return {k: substitute(v, mapping) for k, v in value.items()}
+    return value
+
+
+def lay_out(root, files, target):
+    for path, content in files.items():
+        if isinstance(content, dict) and "pad_to" in content:
+            content = content["text"].rjust(content["pad_to"])
+            assert len(content) == files[path]["pad_to"], path
+        elif isinstance(content, dict):
+            content = content.get(target.name)
+            if content is None:
+                continue
+        full = os.path.join(root, path)
+        if content is None or path.endswith("/"):
+            os.makedirs(full, exist_ok=True)
+            continue
+        os.makedirs(os.path.dirname(full), exist_ok=True)
+        with open(full, "wb") as f:
+            f.write(content.encode("latin-1"))
+        if content.startswith("#!"):
+            os.chmod(full, 0o755)
+
+
+def run_case(case, target, keep):
+    root = tempfile.mkdtemp(prefix="tolvane-case-")
+    try:
+        launcher_dir = case.get("launcher", "medium")
+        medium = os.path.join(root, launcher_dir)
+        cwd = os.path.join(root, case.get("cwd", launcher_dir))
+        os.makedirs(medium, exist_ok=True)
+        os.makedirs(cwd, exist_ok=True)
+        typed = os.path.relpath(os.path.join(medium, "tolvane" + target.exe), cwd)
+        if target.sep == "\\":
+            typed = typed.replace("/", "\\")
+        native_medium = target.native_path(medium)
+        mapping = {"launcher": typed, "medium": native_medium, "sep": target.sep, "exe": target.exe}
+        reg_mapping = dict(mapping, medium=native_medium.replace("\\", "\\\\"))
+        c = substitute(dict(case, registry=None), mapping)
+        registry = substitute(case.get("registry"), reg_mapping)
+        lay_out(root, c.get("files", {}), target)
+        shutil.copy(target.launcher, os.path.join(medium, "tolvane" + target.exe))
+        command = c.get("command", typed)
+        code, out, boxes, err = target.run(c, root, cwd, command, registry, c.get("answers", []),
+                                           c.get("timeout", CASE_TIMEOUT))
+        problems = check(c["expect"], root, code, out, boxes)
+        if problems and keep:
+            problems.append("stderr was:\n" + err[-4000:])
+        return problems
+    except subprocess.TimeoutExpired:
+        return ["timed out"]
+    finally:
+        if not keep:
+            shutil.rmtree(root, ignore_errors=True)
+
+
+def box_matches(expected, actual):
+    kind, text = expected
+    if actual["kind"] != kind or actual["caption"] != "ORX Setup":
+        return False
+    if actual["truncated"]:
+        # The relay trace cuts long strings: the part shown must match.
+        return text.startswith(actual["text"])
+    return actual["text"] == text
+
+
+def check(expect, root, code, out, boxes):
+    problems = []
+    if code != expect.get("exit", 0):
+        problems.append("exit code %r, expected %r" % (code, expect.get("exit", 0)))
+    if "stdout" in expect and out != expect["stdout"]:
+        problems.append("stdout %r, expected %r" % (out, expect["stdout"]))
+    want = expect.get("boxes", [])
+    if len(want) != len(boxes) or not all(box_matches(w, a) for w, a in zip(want, boxes)):
+        problems.append("boxes %r, expected %r" % ([[b["kind"], b["text"]] for b in boxes], want))
+    for path, content in expect.get("files", {}).items():
+        full = os.path.join(root, path)
+        if not os.path.exists(full):
+            problems.append("missing file " + path)
+        elif content is not None:
+            with open(full, "rb") as f:
+                got = f.read().decode("latin-1").replace("\r\n", "\n")
+            if got != content:
+                problems.append("file %s holds %r, expected %r" % (path, got, content))
+    for path in expect.get("absent", []):
+        if os.path.exists(os.path.join(root, path)):
+            problems.append("file %s should not exist" % path)
+    return problems
+
+
+def can_run_32bit(wine):
+    """True when the 32-bit Wine loader can start on this machine."""
+    loader = "/usr/lib/wine/wine"
+    if not os.path.exists(loader):
+        loader = shutil.which(wine) or wine
+    try:
+        r = subprocess.run([loader, "--version"], stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60)
+    except OSError:
+        return False
+    return r.returncode == 0
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--target", choices=["posix", "wine"], required=True)
+    parser.add_argument("--launcher", required=True, help="the launcher to test")
+    parser.add_argument("--rawrun", help="wine: the helper exe that starts a raw command line")
+    parser.add_argument("--wine", default="wine", help="wine: the Wine loader to use")
+    parser.add_argument("--fallback-dir", help="wine: where the x86_64 build lies, for machines that cannot "
+                                               "execute 32-bit code")
+    parser.add_argument("--cases", default=os.path.join(HERE, "cases.json"))
+    parser.add_argument("--only", help="run only cases whose name contains this")
+    parser.add_argument("--keep", action="store_true", help="keep case folders, show stderr on failure")
+    args = parser.parse_args()
+
+    with open(args.cases, encoding="utf-8") as f:
+        cases = json.load(f)
+    names = [c["name"] for c in cases]
+    if len(set(names)) != len(names):
+        sys.exit("duplicate case names in " + args.cases)
+
+    if args.target == "posix":
+        target = PosixTarget(args.launcher)
+    else:
+        launcher, rawrun, wine = args.launcher, args.rawrun, args.wine
+        if not can_run_32bit(wine):
+            if not args.fallback_dir:
+                sys.exit("this machine cannot execute 32-bit code, and no --fallback-dir was given")
+            launcher = os.path.join(args.fallback_dir, "tolvane.exe")
+            rawrun = os.path.join(args.fallback_dir, "rawrun.exe")
+            wine = shutil.which("wine64") or "/usr/lib/wine/wine64"
+            print("NOTE: this machine cannot execute 32-bit x86 code (the kernel refuses i386 binaries), so the")
+            print("      32-bit Wine loader cannot start.  Running the cases against the same sources built")
+            print("      for x86_64 (%s) under %s instead." % (launcher, wine))
+            for path in (launcher, rawrun):
+                if not os.path.exists(path):
+                    sys.exit("missing %s: build the windows64 preset first" % path)
+        target = WineTarget(launcher, rawrun, wine)
+    passed = failed = skipped = 0
+    started = time.time()
+    target.start()
+    try:
+        for case in cases:
+            if args.only and args.only not in case["name"]:
+                continue
+            reason = case.get("skip", {}).get(target.name)
+            if reason:
+                skipped += 1
+                print("skip %s: %s" % (case["name"], reason))
+                continue
+            problems = run_case(case, target, args.keep)
+            if problems:
+                failed += 1
+                print("FAIL %s" % case["name"])
+                for p in problems:
+                    print("     " + p)
+            else:
+                passed += 1
+                print("ok   %s" % case["name"])
+            sys.stdout.flush()
+    finally:
+        target.stop()
+    print("%s target, %.1f s" % (target.name, time.time() - started))
+    print("%d passed, %d failed, %d skipped" % (passed, failed, skipped))
+    sys.exit(1 if failed or not passed else 0)
+
+
+if __name__ == "__main__":
+    main()
