@@ -1,5 +1,10 @@
 # The product: tolvane.exe, a console exe that needs nothing but Windows.
-add_executable(tolvane src/startup/main.cpp src/platform/platform_win32.cpp)
+enable_language(RC)
+set(TOLVANE_MANIFEST ${CMAKE_SOURCE_DIR}/src/platform/win32/tolvane.manifest)
+configure_file(src/platform/win32/tolvane.rc.in ${CMAKE_BINARY_DIR}/tolvane.rc @ONLY)
+set_source_files_properties(${CMAKE_BINARY_DIR}/tolvane.rc PROPERTIES OBJECT_DEPENDS ${TOLVANE_MANIFEST})
+
+add_executable(tolvane src/startup/main.cpp src/platform/platform_win32.cpp ${CMAKE_BINARY_DIR}/tolvane.rc)
 target_link_libraries(tolvane PRIVATE tolvane_core user32 advapi32 kernel32)
 # The C++ and GCC run-times are linked in, so the exe imports system DLLs only.
 target_link_options(tolvane PRIVATE -static -static-libgcc -static-libstdc++ -s)
@@ -9,6 +14,12 @@ add_executable(rawrun tests/e2e/rawrun.cpp)
 target_link_options(rawrun PRIVATE -static -static-libgcc -static-libstdc++)
 
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    # What a medium needs of the exe: 32-bit console program, system DLLs
+    # only, the manifest and the version block, a size fit for a medium.
+    add_test(NAME exe_properties
+             COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/windows/check_exe.py
+                     $<TARGET_FILE:tolvane> --objdump ${CMAKE_OBJDUMP} --version ${PROJECT_VERSION})
+
     # The end-to-end cases under Wine.  Where this machine cannot execute
     # 32-bit code at all, the runner falls back to the same sources built for
     # x86_64 (the windows64 preset) and says so.

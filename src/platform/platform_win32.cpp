@@ -3,8 +3,30 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 
 #include "platform/platform.h"
+
+// An exception that nothing catches (exhausted memory) ends the process
+// through std::terminate.  The C++ run-time's own handler demangles the type
+// name for its message, which would pull a demangler of some 45 KiB into the
+// exe; this one names the exception without it and aborts all the same.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() {
+    if (std::exception_ptr pending = std::current_exception()) {
+        try {
+            std::rethrow_exception(pending);
+        } catch (const std::exception& error) {
+            std::fputs("tolvane: terminated by an unhandled exception: ", stderr);
+            std::fputs(error.what(), stderr);
+            std::fputs("\n", stderr);
+        } catch (...) {
+            std::fputs("tolvane: terminated by an unhandled exception\n", stderr);
+        }
+    }
+    std::abort();
+}
+}  // namespace __gnu_cxx
 
 namespace platform {
 
