@@ -1,7 +1,7 @@
 # tolvane: `make demo` runs the example medium, `make test` runs everything.
 # Both install what is missing first (Debian packages, as root).
 
-.PHONY: all deps deps-posix posix windows windows64 demo test test-posix test-windows clean
+.PHONY: all deps deps-posix posix posix-asan windows windows64 demo test test-posix test-asan test-windows clean
 
 all: posix windows
 
@@ -14,6 +14,10 @@ deps-posix:
 posix: deps-posix
 	cmake --preset posix
 	cmake --build --preset posix
+
+posix-asan: deps-posix
+	cmake --preset posix-asan
+	cmake --build --preset posix-asan
 
 windows: deps
 	cmake --preset windows
@@ -29,10 +33,15 @@ demo: posix
 test-posix: posix
 	ctest --preset posix
 
+# The unit and POSIX end-to-end tests again, under AddressSanitizer,
+# UndefinedBehaviorSanitizer and LeakSanitizer.
+test-asan: posix-asan
+	ctest --preset posix-asan
+
 test-windows: windows windows64
 	ctest --preset windows
 
-test: test-posix test-windows
+test: test-posix test-asan test-windows
 
 clean:
 	rm -rf build
