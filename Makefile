@@ -1,7 +1,7 @@
 # tolvane: `make demo` runs the example medium, `make test` runs everything.
 # Both install what is missing first (Debian packages, as root).
 
-.PHONY: all deps deps-posix posix posix-asan windows windows64 demo test test-posix test-asan test-windows clean
+.PHONY: all deps deps-posix posix posix-asan windows windows64 demo test test-posix test-asan test-windows fuzz fuzz-brief bench clean
 
 all: posix windows
 
@@ -41,7 +41,19 @@ test-asan: posix-asan
 test-windows: windows windows64
 	ctest --preset windows
 
-test: test-posix test-asan test-windows
+# Fuzzing with libFuzzer: each target for FUZZ_SECONDS (make test: briefly).
+FUZZ_SECONDS ?= 60
+fuzz: deps-posix
+	sh fuzz/run.sh $(FUZZ_SECONDS)
+
+fuzz-brief: deps-posix
+	sh fuzz/run.sh 20
+
+# Benchmarks: figures only, never part of make test's pass or fail.
+bench: posix
+	sh bench/run.sh
+
+test: test-posix test-asan fuzz-brief test-windows
 
 clean:
 	rm -rf build

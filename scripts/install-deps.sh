@@ -12,6 +12,9 @@ need g++
 need make
 need libgtest-dev
 need libgmock-dev
+need clang             # libFuzzer targets
+need libclang-rt-14-dev
+need time              # /usr/bin/time -v for the benchmarks' peak memory
 command -v python3 >/dev/null 2>&1 || need python3
 if [ "$want" = all ]; then
     need g++-mingw-w64-i686-posix
