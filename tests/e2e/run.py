@@ -41,6 +41,8 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 CASE_TIMEOUT = 60
+# The calls whose arguments the Wine runner reads from Wine's relay trace.
+RELAY_INCLUDE = "user32.MessageBoxA"
 
 
 # ---------------------------------------------------------------- tokenizer
@@ -216,19 +218,32 @@ class WineTarget(Target):
         self.env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
         self.env.pop("DISPLAY", None)
 
-    def wine_cmd(self, args, env=None, **kw):
-        return subprocess.run([self.wine] + args, env=env or self.env, stdout=subprocess.PIPE,
-                              stderr=subprocess.PIPE, timeout=kw.pop("timeout", 120), **kw)
+    def wine_cmd(self, args, env=None, timeout=120):
+        """Runs a Wine tool.  Output goes to files, not pipes: services that
+        Wine starts in the background would inherit a pipe and hold it open."""
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            proc = subprocess.run([self.wine] + args, env=env or self.env, stdin=subprocess.DEVNULL, stdout=out,
+                                  stderr=err, timeout=timeout)
+            out.seek(0)
+            err.seek(0)
+            return subprocess.CompletedProcess(proc.args, proc.returncode, out.read(), err.read())
+
+    def wineserver(self, args):
+        server = os.path.join(os.path.dirname(os.path.realpath(shutil.which(self.wine) or self.wine)), "wineserver")
+        if not os.path.exists(server):
+            server = shutil.which("wineserver") or "wineserver"
+        subprocess.run([server] + args, env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=120)
 
     def start(self):
         self.wine_cmd(["wineboot", "-i"], timeout=300)
-        subprocess.run(["wineserver", "-p"], env=self.env)
+        self.wineserver(["-p"])
         self.wine_cmd(["reg", "add", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude", "/t", "REG_SZ", "/d",
-                       "user32.MessageBoxA", "/f"])
+                       RELAY_INCLUDE, "/f"])
 
     def stop(self):
-        subprocess.run(["wineserver", "-k"], env=self.env)
-        subprocess.run(["wineserver", "-w"], env=self.env)
+        self.wineserver(["-k"])
+        self.wineserver(["-w"])
         shutil.rmtree(self.prefix, ignore_errors=True)
 
     def native_path(self, path):
@@ -255,26 +270,32 @@ class WineTarget(Target):
         if "yes" in answers:
             display = Display()
             env["DISPLAY"] = display.name
+        out_file, err_file = tempfile.TemporaryFile(), tempfile.TemporaryFile()
         try:
             proc = subprocess.Popen([self.wine, self.rawrun, self.native_path(line)], cwd=cwd, env=env,
-                                    stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+                                    stdin=subprocess.DEVNULL, stdout=out_file, stderr=err_file)
             responder = None
             if display:
                 responder = display.respond(case["expect"].get("boxes", []), answers, env)
             try:
-                out, err = proc.communicate(timeout=timeout)
+                proc.wait(timeout=timeout)
             except subprocess.TimeoutExpired:
                 proc.kill()
-                out, err = proc.communicate()
+                proc.wait()
                 raise
             finally:
                 if responder:
                     responder.kill()
+                    responder.wait()
         finally:
             if display:
                 display.stop()
-        out = out.decode("latin-1").replace("\r\n", "\n")
-        err = err.decode("latin-1")
+        out_file.seek(0)
+        err_file.seek(0)
+        out = out_file.read().decode("latin-1").replace("\r\n", "\n")
+        err = err_file.read().decode("latin-1")
+        out_file.close()
+        err_file.close()
         return proc.returncode, out, parse_relay_boxes(err), err
 
 
