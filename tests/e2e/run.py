@@ -259,8 +259,14 @@ class WineTarget(Target):
             if r.returncode != 0:
                 raise RuntimeError("regedit failed: " + r.stderr.decode("latin-1"))
 
+    def restart_session(self, env):
+        """Ends the running Wine session, so that the next Wine process starts
+        a new one (with its desktop process) under `env`'s display."""
+        self.wineserver(["-k"])
+        self.wineserver(["-w"])
+        self.wine_cmd(["cmd", "/c", "exit"], env=env)
+
     def run(self, case, root, cwd, command, registry, answers, timeout):
-        self.set_registry(root, registry)
         line = os.path.join(root, "commandline.txt")
         with open(line, "wb") as f:
             f.write(command.encode("latin-1"))
@@ -268,8 +274,14 @@ class WineTarget(Target):
         env["WINEDEBUG"] = "-all,+relay"
         display = None
         if "yes" in answers:
+            # Only a case that answers Yes shows real boxes: elsewhere, with no
+            # display, every box returns at once (a question as No).  A Wine
+            # session keeps the display its desktop process started with, so
+            # such a case gets a session of its own.
             display = Display()
             env["DISPLAY"] = display.name
+            self.restart_session(dict(self.env, DISPLAY=display.name))
+        self.set_registry(root, registry)
         out_file, err_file = tempfile.TemporaryFile(), tempfile.TemporaryFile()
         try:
             proc = subprocess.Popen([self.wine, self.rawrun, self.native_path(line)], cwd=cwd, env=env,
@@ -289,6 +301,7 @@ class WineTarget(Target):
                     responder.wait()
         finally:
             if display:
+                self.restart_session(self.env)
                 display.stop()
         out_file.seek(0)
         err_file.seek(0)
@@ -398,7 +411,9 @@ def run_case(case, target, keep):
                                            c.get("timeout", CASE_TIMEOUT))
         problems = check(c["expect"], root, code, out, boxes)
         if problems and keep:
-            problems.append("stderr was:\n" + err[-4000:])
+            calls = [l for l in err.split("\n") if "MessageBoxA" in l and "load_list" not in l]
+            problems.append("relayed calls:\n" + "\n".join(calls))
+            problems.append("stderr ended:\n" + err[-3000:])
         return problems
     except subprocess.TimeoutExpired:
         return ["timed out"]
