@@ -20,7 +20,8 @@ Case fields (all but "name" optional):
   skip      {"posix"|"wine": "reason"}: the case cannot run on that target
   expect    exit (default 0), stdout (exact), boxes ([[kind, text], ...],
             exact and complete), files ({path: content or null for "exists"}),
-            absent ([path, ...])
+            absent ([path, ...]), wine_calls (patterns, each matching the start of
+            a call that must appear in Wine's relay trace; wine only)
 
 Placeholders, replaced per target in every string: {launcher} (the path of
 the launcher as typed from cwd), {medium} (the absolute path of the launcher's
@@ -42,7 +43,11 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 CASE_TIMEOUT = 60
 # The calls whose arguments the Wine runner reads from Wine's relay trace.
-RELAY_INCLUDE = "user32.MessageBoxA"
+RELAY_INCLUDE = ";".join([
+    "user32.MessageBoxA",
+    "kernel32.SetDefaultDllDirectories", "kernelbase.SetDefaultDllDirectories",
+    "kernel32.SetDllDirectoryA", "kernelbase.SetDllDirectoryA",
+])
 
 
 # ---------------------------------------------------------------- tokenizer
@@ -410,6 +415,11 @@ def run_case(case, target, keep):
         code, out, boxes, err = target.run(c, root, cwd, command, registry, c.get("answers", []),
                                            c.get("timeout", CASE_TIMEOUT))
         problems = check(c["expect"], root, code, out, boxes)
+        if target.name == "wine":
+            calls = [l.split("Call ", 1)[1] for l in err.split("\n") if ":Call " in l]
+            for wanted in c["expect"].get("wine_calls", []):
+                if not any(re.match(wanted, call) for call in calls):
+                    problems.append("no call %r in the relay trace" % wanted)
         if problems and keep:
             calls = [l for l in err.split("\n") if "MessageBoxA" in l and "load_list" not in l]
             problems.append("relayed calls:\n" + "\n".join(calls))
