@@ -32,12 +32,15 @@ void setProcessResourceTable(ResourceTable* table) { gProcessTable = table; }
 
 ResourceTable& processResourceTable() { return *gProcessTable; }
 
-void setResource(ResourceTable& table, const std::string& key, const std::string& text) {
-    table[key] = text;
+void setResource(ResourceTable& table, std::string_view key, std::string_view text) {
+    const auto place = table.try_emplace(std::string(key));
+    place.first->second.assign(text);
 }
 
-std::string getResource(ResourceTable& table, const std::string& key) {
-    auto found = table.find(key);
+std::string getResource(ResourceTable& table, std::string_view key) { return resourceText(table, key); }
+
+const std::string& resourceText(ResourceTable& table, std::string_view key) {
+    const auto found = table.find(std::string(key));
     if (found == table.end() || found->second.empty()) {
         // An entry with an empty text cannot arise (nothing stores one), but
         // it would count as absent all the same.

@@ -1,12 +1,14 @@
 // The resource table, the message boxes and the one failure path.
 #pragma once
 
-#include <map>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 // Every message text and every script-defined text, under its key.  Keys are
-// compared byte for byte (unsigned), case-sensitively.
-using ResourceTable = std::map<std::string, std::string>;
+// compared byte for byte, case-sensitively.  Nothing walks the table in key
+// order, so it is hashed: a script may define thousands of texts.
+using ResourceTable = std::unordered_map<std::string, std::string>;
 
 // The process-wide table: set once by start-up, before the first text is
 // stored, and used by the free functions that have no Launcher at hand.
@@ -14,11 +16,14 @@ void setProcessResourceTable(ResourceTable* table);
 ResourceTable& processResourceTable();
 
 // Stores `text` under `key`, replacing an earlier text.
-void setResource(ResourceTable& table, const std::string& key, const std::string& text);
+void setResource(ResourceTable& table, std::string_view key, std::string_view text);
 
 // The text stored under `key`.  A key without a (non-empty) text shows the
 // fixed error "Resource not found" and ends the process with exit code 1.
-std::string getResource(ResourceTable& table, const std::string& key);
+std::string getResource(ResourceTable& table, std::string_view key);
+
+// The same, as the stored text itself: valid until the key is next set.
+const std::string& resourceText(ResourceTable& table, std::string_view key);
 
 // The built-in message texts, in the order in which start-up registers them.
 struct BuiltinText {
