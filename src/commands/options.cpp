@@ -7,53 +7,68 @@
 namespace {
 
 // Only A to Z are folded: bytes of 128 and above stay as they are.
-std::string lowerCaseName(std::string name) {
-    for (char& c : name)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return name;
+char lowerCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string lowerCaseName(std::string_view name) {
+    std::string lower(name);
+    for (char& c : lower) c = lowerCase(c);
+    return lower;
 }
 
-void defineResource(ResourceTable& table, const std::string& expanded) {
+// Whether `name`, folded, is `lowerName`.
+bool namesCommand(std::string_view name, std::string_view lowerName) {
+    if (name.size() != lowerName.size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i)
+        if (lowerCase(name[i]) != lowerName[i]) return false;
+    return true;
+}
+
+void defineResource(ResourceTable& table, std::string_view expanded) {
     const std::size_t equals = expanded.find('=');
-    if (equals == std::string::npos || equals == 0 || equals + 1 == expanded.size())
+    if (equals == std::string_view::npos || equals == 0 || equals + 1 == expanded.size())
         fatalError("MISSING_ARGUMENT", "res");
     setResource(table, expanded.substr(0, equals), expanded.substr(equals + 1));
 }
 
-void printLine(std::string text) {
-    // Flushed at once, so that a redirected output keeps the script's order
-    // with the output of later commands, and nothing is lost at a failure.
-    text += '\n';
-    platform::writeStandardOutput(text.data(), text.size());
+void printLine(std::string_view text, std::string& line) {
+    // One write, flushed at once, so that a redirected output keeps the
+    // script's order with the output of later commands, and nothing is lost
+    // at a failure.
+    if (text.data() != line.data()) line.assign(text);
+    line += '\n';
+    platform::writeStandardOutput(line.data(), line.size());
     platform::flushStandardOutput();
 }
 
 }  // namespace
 
-void Launcher::runOptionCommand(const std::string& optionText) {
+void Launcher::runOptionCommand(std::string_view optionText) {
     const std::size_t colon = optionText.find(':');
-    const std::string name = lowerCaseName(optionText.substr(0, colon));
-    const std::string argument = colon == std::string::npos ? std::string() : optionText.substr(colon + 1);
+    const std::string_view name = optionText.substr(0, colon);
+    const std::string_view argument =
+        colon == std::string_view::npos ? std::string_view() : optionText.substr(colon + 1);
 
     enum Command { Cmd, JavaInst, Java, Cf, Res, Print };
+    static const char* const kNames[] = {"cmd", "javainst", "java", "cf", "res", "print"};
     Command command;
-    if (name == "cmd") command = Cmd;
-    else if (name == "javainst") command = JavaInst;
-    else if (name == "java") command = Java;
-    else if (name == "cf") command = Cf;
-    else if (name == "res") command = Res;
-    else if (name == "print") command = Print;
-    else fatalError("INVALID_COMMAND", name);
+    if (namesCommand(name, "cmd")) command = Cmd;
+    else if (namesCommand(name, "javainst")) command = JavaInst;
+    else if (namesCommand(name, "java")) command = Java;
+    else if (namesCommand(name, "cf")) command = Cf;
+    else if (namesCommand(name, "res")) command = Res;
+    else if (namesCommand(name, "print")) command = Print;
+    else fatalError("INVALID_COMMAND", lowerCaseName(name));
 
-    if (command != Print && argument.empty()) fatalError("MISSING_ARGUMENT", name);
+    if (command != Print && argument.empty()) fatalError("MISSING_ARGUMENT", kNames[command]);
 
-    const std::string expanded = expandMarkers(argument);
+    std::string scratch;
+    const std::string_view expanded = expandInto(argument, scratch);
     switch (command) {
-    case Cmd: runCommandLine(expanded); break;
-    case JavaInst: runtimeState().installerCommand.set(expanded); break;
-    case Java: selectRuntime(expanded); break;
-    case Cf: requireFile(expanded); break;
+    case Cmd: runCommandLine(std::string(expanded)); break;
+    case JavaInst: runtimeState().installerCommand.set(std::string(expanded)); break;
+    case Java: selectRuntime(std::string(expanded)); break;
+    case Cf: requireFile(std::string(expanded)); break;
     case Res: defineResource(table_, expanded); break;
-    case Print: printLine(expanded); break;
+    case Print: printLine(expanded, scratch); break;
     }
 }

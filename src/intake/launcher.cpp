@@ -30,7 +30,7 @@ void Launcher::dispatchArgument(const std::string& word) {
     if (first == '@') {
         readResponseFile(word.substr(1));
     } else if (first == '/' || first == '-') {
-        runOptionCommand(word.substr(1));
+        runOptionCommand(std::string_view(word).substr(1));
     } else {
         warnBareArgument(expandMarkers(word));
     }

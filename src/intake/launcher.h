@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "resources/resources.h"
 
@@ -17,17 +18,23 @@ public:
     void readResponseFile(const std::string& name);
 
     // Option words (the word without its leading '/' or '-').
-    void runOptionCommand(const std::string& optionText);
+    void runOptionCommand(std::string_view optionText);
 
     // Markers.
-    std::string expandMarkers(const std::string& text);
-    std::string resolveMarker(const std::string& name);
+    std::string expandMarkers(std::string_view text);
+    std::string resolveMarker(std::string_view name);
 
     // How deeply response files may nest: the default tolvane.cfg, or a file
     // named on the command line, is level 1.
     static constexpr int kMaxResponseFileDepth = 64;
 
 private:
+    // `text` with its markers replaced: `text` itself when it holds none,
+    // otherwise the expansion, written over `scratch`.
+    std::string_view expandInto(std::string_view text, std::string& scratch);
+    void appendExpanded(std::string& out, std::string_view text);
+    void appendMarker(std::string& out, std::string_view name);
+
     ResourceTable& table_;
     int responseFileDepth_ = 0;
 };
