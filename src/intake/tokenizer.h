@@ -12,3 +12,6 @@ using WordSink = void (*)(void* context, const std::string& word);
 // the same rules but dropped.  Returns true when at least one word was handed
 // on.
 bool tokenizeText(const std::string& text, bool skipFirst, WordSink sink, void* context);
+
+// The same for a NUL-terminated text.
+bool tokenizeText(const char* text, bool skipFirst, WordSink sink, void* context);
