@@ -1,6 +1,8 @@
 #include "intake/launcher.h"
 
-#include <vector>
+#include <cstdlib>
+#include <cstring>
+#include <new>
 
 #include "intake/tokenizer.h"
 #include "platform/platform.h"
@@ -14,6 +16,48 @@ void dispatchToLauncher(void* context, const std::string& word) {
 void warnBareArgument(const std::string& expanded) {
     showWarning("Should start process: " + expanded);
 }
+
+// A response file's text, NUL-terminated.  It grows by doubling through
+// realloc, which extends or remaps a large block where a std::string would
+// copy it at every step; so the contents are held once, and copied hardly at
+// all, however large the file.
+class ResponseText {
+public:
+    ResponseText() = default;
+    ResponseText(const ResponseText&) = delete;
+    ResponseText& operator=(const ResponseText&) = delete;
+    ~ResponseText() { std::free(data_); }
+
+    // Room for `count` more bytes after the text.
+    char* tail(std::size_t count) {
+        if (capacity_ - size_ < count) {
+            std::size_t capacity = capacity_ == 0 ? 4096 : capacity_;
+            while (capacity - size_ < count) capacity *= 2;
+            resize(capacity);
+        }
+        return data_ + size_;
+    }
+    void grow(std::size_t count) { size_ += count; }
+
+    // Terminates the text and gives back the room it no longer needs.
+    const char* finish() {
+        tail(1)[0] = '\0';
+        resize(size_ + 1);
+        return data_;
+    }
+
+private:
+    void resize(std::size_t capacity) {
+        char* data = static_cast<char*>(std::realloc(data_, capacity));
+        if (data == nullptr) throw std::bad_alloc();
+        data_ = data;
+        capacity_ = capacity;
+    }
+
+    char* data_ = nullptr;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
+};
 
 }  // namespace
 
@@ -44,15 +88,15 @@ void Launcher::readResponseFile(const std::string& name) {
 
     // Read in chunks of 1024 bytes; each chunk counts as a NUL-terminated
     // text, so a NUL drops the rest of its own chunk only.
-    std::string contents;
+    ResponseText contents;
     {
         constexpr std::size_t kChunk = 1024;
-        std::vector<char> buffer(kChunk + 1);
         std::size_t got;
         do {
-            got = platform::readFile(file, buffer.data(), kChunk);
-            buffer[got] = '\0';
-            contents.append(buffer.data());
+            char* chunk = contents.tail(kChunk);
+            got = platform::readFile(file, chunk, kChunk);
+            const void* nul = std::memchr(chunk, '\0', got);
+            contents.grow(nul == nullptr ? got : static_cast<std::size_t>(static_cast<const char*>(nul) - chunk));
         } while (got == kChunk);
     }
 
@@ -62,9 +106,9 @@ void Launcher::readResponseFile(const std::string& name) {
         fatalError("FILE_IO_ERROR", name);
     }
     platform::closeFile(file);
-    contents.shrink_to_fit();
+    const char* const text = contents.finish();
 
     ++responseFileDepth_;
-    tokenize(contents, false);
+    tokenizeText(text, false, dispatchToLauncher, this);
     --responseFileDepth_;
 }
