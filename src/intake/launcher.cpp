@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
 
 #include "intake/tokenizer.h"
@@ -17,10 +18,10 @@ void warnBareArgument(const std::string& expanded) {
     showWarning("Should start process: " + expanded);
 }
 
-// A response file's text, NUL-terminated.  It grows by doubling through
-// realloc, which extends or remaps a large block where a std::string would
-// copy it at every step; so the contents are held once, and copied hardly at
-// all, however large the file.
+// A response file's text, NUL-terminated.  It grows through realloc, which
+// extends or remaps a large block where a std::string would copy it at every
+// step; so the contents are held once, and copied hardly at all, however
+// large the file.
 class ResponseText {
 public:
     ResponseText() = default;
@@ -31,8 +32,17 @@ public:
     // Room for `count` more bytes after the text.
     char* tail(std::size_t count) {
         if (capacity_ - size_ < count) {
+            // Eightfold up to 128 MiB, then twofold.  Remapped pages are slow
+            // to touch again on some systems (virtual machines with shadow
+            // page tables), and doubling would remap all of a large text at
+            // least once; room never touched costs only address space.
+            constexpr std::size_t kFastGrowthLimit = std::size_t{128} << 20;
             std::size_t capacity = capacity_ == 0 ? 4096 : capacity_;
-            while (capacity - size_ < count) capacity *= 2;
+            while (capacity - size_ < count) {
+                const std::size_t factor = capacity < kFastGrowthLimit ? 8 : 2;
+                if (capacity > std::numeric_limits<std::size_t>::max() / factor) throw std::bad_alloc();
+                capacity *= factor;
+            }
             resize(capacity);
         }
         return data_ + size_;
