@@ -94,6 +94,18 @@ bool hexDigit(char c, unsigned& value) {
     return true;
 }
 
+// One to eight hex digits.
+bool parseHexNumber(const std::string& digits, unsigned long& number) {
+    if (digits.empty() || digits.size() > 8) return false;
+    number = 0;
+    for (char c : digits) {
+        unsigned d;
+        if (!hexDigit(c, d)) return false;
+        number = number * 16 + d;
+    }
+    return true;
+}
+
 bool parseHexBytes(const std::string& list, std::string& out, std::string& error) {
     out.clear();
     std::size_t pos = 0;
@@ -137,19 +149,10 @@ bool parseData(const std::string& spec, Value& value, bool& remove, std::string&
         return true;
     }
     if (spec.compare(0, 6, "dword:") == 0) {
-        const std::string digits = trim(spec.substr(6));
         unsigned long number = 0;
-        if (digits.empty() || digits.size() > 8) {
+        if (!parseHexNumber(trim(spec.substr(6)), number)) {
             error = "bad dword";
             return false;
-        }
-        for (char c : digits) {
-            unsigned d;
-            if (!hexDigit(c, d)) {
-                error = "bad dword";
-                return false;
-            }
-            number = number * 16 + d;
         }
         value.type = kRegDword;
         value.data.clear();
@@ -162,19 +165,10 @@ bool parseData(const std::string& spec, Value& value, bool& remove, std::string&
     }
     if (spec.compare(0, 4, "hex(") == 0) {
         const std::size_t close = spec.find("):", 4);
-        const std::string typeDigits = close == std::string::npos ? "" : spec.substr(4, close - 4);
-        if (typeDigits.empty() || typeDigits.size() > 8) {
+        unsigned long type = 0;
+        if (close == std::string::npos || !parseHexNumber(spec.substr(4, close - 4), type)) {
             error = "bad hex(type)";
             return false;
-        }
-        unsigned long type = 0;
-        for (char c : typeDigits) {
-            unsigned d;
-            if (!hexDigit(c, d)) {
-                error = "bad hex(type)";
-                return false;
-            }
-            type = type * 16 + d;
         }
         value.type = type;
         return parseHexBytes(spec.substr(close + 2), value.data, error);
