@@ -40,7 +40,7 @@ void setResource(ResourceTable& table, std::string_view key, std::string_view te
 std::string getResource(ResourceTable& table, std::string_view key) { return resourceText(table, key); }
 
 const std::string& resourceText(ResourceTable& table, std::string_view key) {
-    const auto found = table.find(std::string(key));
+    const auto found = table.find(key);
     if (found == table.end() || found->second.empty()) {
         // An entry with an empty text cannot arise (nothing stores one), but
         // it would count as absent all the same.

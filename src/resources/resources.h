@@ -1,14 +1,14 @@
 // The resource table, the message boxes and the one failure path.
 #pragma once
 
+#include <map>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 // Every message text and every script-defined text, under its key.  Keys are
-// compared byte for byte, case-sensitively.  Nothing walks the table in key
-// order, so it is hashed: a script may define thousands of texts.
-using ResourceTable = std::unordered_map<std::string, std::string>;
+// compared byte for byte (unsigned), case-sensitively; std::less<> lets a
+// key be looked up as a view, without a copy.
+using ResourceTable = std::map<std::string, std::string, std::less<>>;
 
 // The process-wide table: set once by start-up, before the first text is
 // stored, and used by the free functions that have no Launcher at hand.
