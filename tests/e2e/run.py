@@ -212,13 +212,17 @@ class WineTarget(Target):
     sep = "\\"
     exe = ".exe"
 
-    def __init__(self, launcher, rawrun, wine):
+    def __init__(self, launcher, rawrun, wine, arch):
         super().__init__(launcher)
         self.rawrun = os.path.abspath(rawrun)
         self.wine = wine
         self.prefix = tempfile.mkdtemp(prefix="tolvane-wine-")
         self.env = dict(os.environ)
         self.env["WINEPREFIX"] = self.prefix
+        # One architecture throughout: in a 64-bit prefix a 32-bit exe would
+        # read the registry's 32-bit view, where the 64-bit regedit never
+        # writes.
+        self.env["WINEARCH"] = arch
         self.env["WINEDEBUG"] = "-all"
         self.env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
         self.env.pop("DISPLAY", None)
@@ -513,8 +517,9 @@ def main():
     if args.target == "posix":
         target = PosixTarget(args.launcher)
     else:
-        launcher, rawrun, wine = args.launcher, args.rawrun, args.wine
+        launcher, rawrun, wine, arch = args.launcher, args.rawrun, args.wine, "win32"
         if not can_run_32bit(wine):
+            arch = "win64"
             if not args.fallback_dir:
                 sys.exit("this machine cannot execute 32-bit code, and no --fallback-dir was given")
             launcher = os.path.join(args.fallback_dir, "tolvane.exe")
@@ -526,7 +531,7 @@ def main():
             for path in (launcher, rawrun):
                 if not os.path.exists(path):
                     sys.exit("missing %s: build the windows64 preset first" % path)
-        target = WineTarget(launcher, rawrun, wine)
+        target = WineTarget(launcher, rawrun, wine, arch)
     passed = failed = skipped = 0
     started = time.time()
     target.start()
