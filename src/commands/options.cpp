@@ -48,16 +48,14 @@ void Launcher::runOptionCommand(std::string_view optionText) {
     const std::string_view argument =
         colon == std::string_view::npos ? std::string_view() : optionText.substr(colon + 1);
 
+    // Compared in this order; the first that matches decides.
     enum Command { Cmd, JavaInst, Java, Cf, Res, Print };
-    static const char* const kNames[] = {"cmd", "javainst", "java", "cf", "res", "print"};
-    Command command;
-    if (namesCommand(name, "cmd")) command = Cmd;
-    else if (namesCommand(name, "javainst")) command = JavaInst;
-    else if (namesCommand(name, "java")) command = Java;
-    else if (namesCommand(name, "cf")) command = Cf;
-    else if (namesCommand(name, "res")) command = Res;
-    else if (namesCommand(name, "print")) command = Print;
-    else fatalError("INVALID_COMMAND", lowerCaseName(name));
+    constexpr int kCommandCount = Print + 1;
+    static const char* const kNames[kCommandCount] = {"cmd", "javainst", "java", "cf", "res", "print"};
+    int found = 0;
+    while (found < kCommandCount && !namesCommand(name, kNames[found])) ++found;
+    if (found == kCommandCount) fatalError("INVALID_COMMAND", lowerCaseName(name));
+    const Command command = static_cast<Command>(found);
 
     if (command != Print && argument.empty()) fatalError("MISSING_ARGUMENT", kNames[command]);
 

@@ -67,10 +67,7 @@ bool askYesNo(const std::string& text) {
 }
 
 void fatalError(const std::string& key, const std::string& detail) {
-    std::string text = getResource(processResourceTable(), key);
-    text += detail;
-    showError(text);
-    platform::exitProcess(1);
+    fatalFixedError(getResource(processResourceTable(), key) + detail);
 }
 
 void fatalFixedError(const std::string& text) {
