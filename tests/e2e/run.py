@@ -108,14 +108,14 @@ class Target:
     def native_path(self, path):
         return path
 
-    def run(self, case, root, cwd, command, registry, answers, timeout):
+    def run(self, case, root, installed, cwd, command, registry, answers, timeout):
         raise NotImplementedError
 
 
 class PosixTarget(Target):
     name = "posix"
 
-    def run(self, case, root, cwd, command, registry, answers, timeout):
+    def run(self, case, root, installed, cwd, command, registry, answers, timeout):
         env = dict(os.environ)
         env["PATH"] = os.path.join(HERE, "posix-bin") + os.pathsep + env.get("PATH", "")
         env.pop("TOLVANE_REGISTRY", None)
@@ -128,7 +128,7 @@ class PosixTarget(Target):
         if not argv:
             argv = [""]
         stdin = "".join(a + "\n" for a in answers)
-        proc = subprocess.run(argv, executable=os.path.join(root, case_launcher_path(case, self)),
+        proc = subprocess.run(argv, executable=installed,
                               cwd=cwd, env=env, input=stdin.encode("latin-1"),
                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=timeout)
         out = proc.stdout.decode("latin-1")
@@ -275,7 +275,7 @@ class WineTarget(Target):
         self.wineserver(["-w"])
         self.wine_cmd(["cmd", "/c", "exit"], env=env)
 
-    def run(self, case, root, cwd, command, registry, answers, timeout):
+    def run(self, case, root, installed, cwd, command, registry, answers, timeout):
         line = os.path.join(root, "commandline.txt")
         with open(line, "wb") as f:
             f.write(command.encode("latin-1"))
@@ -359,10 +359,6 @@ class Display:
             self.proc.kill()
 
 
-def case_launcher_path(case, target):
-    return os.path.join(case.get("launcher", "medium"), "tolvane" + target.exe)
-
-
 # ---------------------------------------------------------------- cases
 
 def substitute(value, mapping):
@@ -405,7 +401,8 @@ def run_case(case, target, keep):
         cwd = os.path.join(root, case.get("cwd", launcher_dir))
         os.makedirs(medium, exist_ok=True)
         os.makedirs(cwd, exist_ok=True)
-        typed = os.path.relpath(os.path.join(medium, "tolvane" + target.exe), cwd)
+        installed = os.path.join(medium, "tolvane" + target.exe)
+        typed = os.path.relpath(installed, cwd)
         if target.sep == "\\":
             typed = typed.replace("/", "\\")
         native_medium = target.native_path(medium)
@@ -414,9 +411,9 @@ def run_case(case, target, keep):
         c = substitute(dict(case, registry=None), mapping)
         registry = substitute(case.get("registry"), reg_mapping)
         lay_out(root, c.get("files", {}), target)
-        shutil.copy(target.launcher, os.path.join(medium, "tolvane" + target.exe))
+        shutil.copy(target.launcher, installed)
         command = c.get("command", typed)
-        code, out, boxes, err = target.run(c, root, cwd, command, registry, c.get("answers", []),
+        code, out, boxes, err = target.run(c, root, installed, cwd, command, registry, c.get("answers", []),
                                            c.get("timeout", CASE_TIMEOUT))
         problems = check(c["expect"], root, code, out, boxes)
         if target.name == "wine":
