@@ -18,9 +18,8 @@ need time              # /usr/bin/time -v for the benchmarks' peak memory
 command -v python3 >/dev/null 2>&1 || need python3
 if [ "$want" = all ]; then
     need g++-mingw-w64-i686-posix
-    need g++-mingw-w64-x86-64-posix
     need wine
-    need wine64
+    need wine64            # its native wineserver serves 32-bit Wine under the emulator
     need wine32:i386
     need xvfb
     need xdotool

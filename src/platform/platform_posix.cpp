@@ -6,9 +6,13 @@
 // - Message boxes are written to standard error (see writeBox); a Yes/No
 //   question reads one line from standard input.
 // - HKEY_LOCAL_MACHINE comes from the regedit-format file named by
-//   TOLVANE_REGISTRY, read afresh at every key open; without it the registry
-//   is empty.
+//   TOLVANE_REGISTRY (a relative name is taken from the directory the
+//   launcher was started in), read afresh at every key open; without it the
+//   registry is empty.
 // - The command facility runs the line through /bin/sh unchanged.
+// - Writing to a pipe whose reader has gone fails, as on Windows, instead of
+//   ending the process.
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -29,6 +33,16 @@ namespace platform {
 namespace {
 
 std::string gCommandLine;
+std::string gRegistryFile;  // absolute, or empty for an empty registry
+
+std::string currentDirectory() {
+    std::vector<char> cwd(4096);
+    while (getcwd(cwd.data(), cwd.size()) == nullptr) {
+        if (errno != ERANGE) return std::string();
+        cwd.resize(cwd.size() * 2);
+    }
+    return cwd.data();
+}
 
 std::string toSlashes(const char* path) {
     std::string converted = path;
@@ -65,8 +79,8 @@ constexpr long kErrorInvalidHandle = 6;
 constexpr long kErrorMoreData = 234;
 
 bool loadRegistry(regfile::Registry& registry) {
-    const char* path = std::getenv("TOLVANE_REGISTRY");
-    if (path == nullptr || *path == '\0') return true;
+    if (gRegistryFile.empty()) return true;
+    const char* path = gRegistryFile.c_str();
     std::FILE* file = std::fopen(path, "rb");
     std::string text;
     if (file != nullptr) {
@@ -146,6 +160,17 @@ bool readAnswer() {
 }  // namespace
 
 void prepareProcess(int argc, char** argv) {
+    // A reader that has gone makes a write fail (and the run go on), as on
+    // Windows.  Commands get the default action back (see
+    // runCommandInterpreter).
+    signal(SIGPIPE, SIG_IGN);
+
+    // Start-up changes to the launcher's own directory: a relative registry
+    // file is the one beside the caller.
+    const char* registry = std::getenv("TOLVANE_REGISTRY");
+    gRegistryFile = registry != nullptr ? registry : "";
+    if (!gRegistryFile.empty() && gRegistryFile[0] != '/') gRegistryFile = currentDirectory() + "/" + gRegistryFile;
+
     gCommandLine.clear();
     for (int i = 0; i < argc && argv[i] != nullptr; ++i) {
         if (i > 0) gCommandLine += ' ';
@@ -161,12 +186,9 @@ unsigned long getFullPathName(const char* name, unsigned long bufferLength, char
     std::string path = toSlashes(name);
     if (path.empty()) return 0;
     if (path[0] != '/') {
-        std::vector<char> cwd(4096);
-        while (getcwd(cwd.data(), cwd.size()) == nullptr) {
-            if (errno != ERANGE) return 0;
-            cwd.resize(cwd.size() * 2);
-        }
-        path = std::string(cwd.data()) + "/" + path;
+        const std::string cwd = currentDirectory();
+        if (cwd.empty()) return 0;
+        path = cwd + "/" + path;
     }
     // Lexical clean-up, as the Windows call does: no "." or ".." or empty
     // components remain.
@@ -194,15 +216,11 @@ unsigned long getFullPathName(const char* name, unsigned long bufferLength, char
 
 int setCurrentDirectory(const char* path) { return chdir(toSlashes(path).c_str()) == 0 ? 1 : 0; }
 
+// Linux reports no network path of the kind Windows refuses (a current
+// directory never begins with two slashes), so the stand-in never refuses one.
 unsigned long getCurrentDirectory(unsigned long bufferLength, char* buffer) {
-    std::vector<char> cwd(4096);
-    while (getcwd(cwd.data(), cwd.size()) == nullptr) {
-        if (errno != ERANGE) return 0;
-        cwd.resize(cwd.size() * 2);
-    }
-    std::string directory = cwd.data();
-    // Two leading slashes mark a network path, as two backslashes do.
-    if (directory.compare(0, 2, "//") == 0) directory.replace(0, 2, "\\\\");
+    const std::string directory = currentDirectory();
+    if (directory.empty()) return 0;
     return copyOut(directory, bufferLength, buffer);
 }
 
@@ -255,7 +273,11 @@ int messageBox(const char* text, const char* caption, unsigned int style) {
 
 int runCommandInterpreter(const char* line) {
     std::fflush(nullptr);
+    // The interpreter and its programs get SIGPIPE's default action, as
+    // any program started from a shell has it.
+    signal(SIGPIPE, SIG_DFL);
     const int status = std::system(line);
+    signal(SIGPIPE, SIG_IGN);
     if (status == -1) return -1;
     if (WIFEXITED(status)) return WEXITSTATUS(status);
     if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);

@@ -34,7 +34,9 @@ void prepareProcess(int, char**) {
     // A setup program is often started from a Downloads folder, where a DLL
     // planted beside it would be loaded by the system's own code (themed
     // message boxes load DLLs that are not KnownDLLs).  Load from the system
-    // directory only.  SetDefaultDllDirectories is looked up at run time so
+    // directory only.  This holds for the launcher alone: the command
+    // interpreter, the installer and the product's setup program search as
+    // they always do.  SetDefaultDllDirectories is looked up at run time so
     // that the exe still starts where Windows lacks it.
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
     if (HMODULE kernel = GetModuleHandleA("kernel32.dll")) {
@@ -42,7 +44,6 @@ void prepareProcess(int, char**) {
             reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
         if (setDefault != nullptr) setDefault(0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */);
     }
-    SetDllDirectoryA("");
 }
 
 std::string commandLine() {

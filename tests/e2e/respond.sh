@@ -12,6 +12,9 @@ for key in "$@"; do
     sleep 0.5
     xdotool windowfocus --sync "$window" 2>/dev/null || true
     xdotool key --clearmodifiers "$key"
+    # The press closes the box, so its release may go to a window that is
+    # gone, leaving the key down: its auto-repeat would answer the next box.
+    xdotool keyup "$key"
     # Wait until this box has gone before looking for the next one.
     while xdotool search --onlyvisible --name '^ORX Setup$' 2>/dev/null | grep -qx "$window"; do
         sleep 0.2

@@ -17,11 +17,15 @@ Case fields (all but "name" optional):
   command   the raw command line, program name first (default "{launcher}")
   registry  HKEY_LOCAL_MACHINE contents in the regedit format
   answers   ["yes"|"no", ...] for the question boxes, in order
+  stdout_closed  true: standard output is a pipe whose reader has gone
+  registry_relative  true: posix names the registry file relative to cwd
   skip      {"posix"|"wine": "reason"}: the case cannot run on that target
-  expect    exit (default 0), stdout (exact), boxes ([[kind, text], ...],
+  expect    exit (default 0), stdout (exact bytes, with each line feed
+            written as CR LF on wine; or {"posix": ..., "wine": ...}), boxes ([[kind, text], ...],
             exact and complete), files ({path: content or null for "exists"}),
             absent ([path, ...]), wine_calls (patterns, each matching the start of
-            a call that must appear in Wine's relay trace; wine only)
+            a call that must appear in Wine's relay trace; wine only),
+            wine_absent_calls (patterns no call in the trace may match)
 
 Placeholders, replaced per target in every string: {launcher} (the path of
 the launcher as typed from cwd), {medium} (the absolute path of the launcher's
@@ -112,6 +116,24 @@ class Target:
         raise NotImplementedError
 
 
+class closed_reader:
+    """Standard output for a case: a pipe, or with "stdout_closed" the write
+    end of a pipe whose reader has gone already."""
+
+    def __init__(self, case):
+        self.fd = None
+        if case.get("stdout_closed"):
+            read_end, self.fd = os.pipe()
+            os.close(read_end)
+
+    def __enter__(self):
+        return subprocess.PIPE if self.fd is None else self.fd
+
+    def __exit__(self, *exc):
+        if self.fd is not None:
+            os.close(self.fd)
+
+
 class PosixTarget(Target):
     name = "posix"
 
@@ -123,15 +145,16 @@ class PosixTarget(Target):
             reg = os.path.join(root, "registry.reg")
             with open(reg, "w", encoding="latin-1", newline="") as f:
                 f.write(registry)
-            env["TOLVANE_REGISTRY"] = reg
+            env["TOLVANE_REGISTRY"] = os.path.relpath(reg, cwd) if case.get("registry_relative") else reg
         argv = tokenize(command)
         if not argv:
             argv = [""]
         stdin = "".join(a + "\n" for a in answers)
-        proc = subprocess.run(argv, executable=installed,
-                              cwd=cwd, env=env, input=stdin.encode("latin-1"),
-                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=timeout)
-        out = proc.stdout.decode("latin-1")
+        with closed_reader(case) as stdout:
+            proc = subprocess.run(argv, executable=installed,
+                                  cwd=cwd, env=env, input=stdin.encode("latin-1"),
+                                  stdout=stdout, stderr=subprocess.PIPE, timeout=timeout)
+        out = (proc.stdout or b"").decode("latin-1")
         err = proc.stderr.decode("latin-1")
         return proc.returncode, out, parse_posix_boxes(err), err
 
@@ -212,20 +235,27 @@ class WineTarget(Target):
     sep = "\\"
     exe = ".exe"
 
-    def __init__(self, launcher, rawrun, wine, arch):
+    def __init__(self, launcher, rawrun, wine):
         super().__init__(launcher)
         self.rawrun = os.path.abspath(rawrun)
         self.wine = wine
         self.prefix = tempfile.mkdtemp(prefix="tolvane-wine-")
         self.env = dict(os.environ)
         self.env["WINEPREFIX"] = self.prefix
-        # One architecture throughout: in a 64-bit prefix a 32-bit exe would
+        # A 32-bit prefix, as the exe is 32-bit: in a 64-bit prefix it would
         # read the registry's 32-bit view, where the 64-bit regedit never
         # writes.
-        self.env["WINEARCH"] = arch
+        self.env["WINEARCH"] = "win32"
+        # The native 64-bit wineserver serves 32-bit Wine as well, also when
+        # that runs under an emulator.
+        for server in ("/usr/lib/wine/wineserver64", "/usr/lib/wine/wineserver32"):
+            if os.path.exists(server):
+                self.env["WINESERVER"] = server
+                break
         self.env["WINEDEBUG"] = "-all"
         self.env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
         self.env.pop("DISPLAY", None)
+        self.registry_dirty = True
 
     def wine_cmd(self, args, env=None, timeout=120):
         """Runs a Wine tool.  Output goes to files, not pipes: services that
@@ -238,9 +268,7 @@ class WineTarget(Target):
             return subprocess.CompletedProcess(proc.args, proc.returncode, out.read(), err.read())
 
     def wineserver(self, args):
-        server = os.path.join(os.path.dirname(os.path.realpath(shutil.which(self.wine) or self.wine)), "wineserver")
-        if not os.path.exists(server):
-            server = shutil.which("wineserver") or "wineserver"
+        server = self.env.get("WINESERVER") or shutil.which("wineserver") or "wineserver"
         subprocess.run([server] + args, env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=120)
 
@@ -259,8 +287,13 @@ class WineTarget(Target):
         return "Z:" + path.replace("/", "\\")
 
     def set_registry(self, root, registry):
-        self.wine_cmd(["reg", "delete", r"HKLM\SOFTWARE\JavaSoft", "/f"])
+        # Only a case with a registry of its own (an installer's writes
+        # included) leaves anything to remove.
+        if self.registry_dirty:
+            self.wine_cmd(["reg", "delete", r"HKLM\SOFTWARE\JavaSoft", "/f"])
+            self.registry_dirty = False
         if registry is not None:
+            self.registry_dirty = True
             reg = os.path.join(root, "registry.reg")
             with open(reg, "w", encoding="latin-1", newline="") as f:
                 f.write(registry.replace("\r\n", "\n").replace("\n", "\r\n"))
@@ -293,8 +326,10 @@ class WineTarget(Target):
         self.set_registry(root, registry)
         out_file, err_file = tempfile.TemporaryFile(), tempfile.TemporaryFile()
         try:
-            proc = subprocess.Popen([self.wine, self.rawrun, self.native_path(line)], cwd=cwd, env=env,
-                                    stdin=subprocess.DEVNULL, stdout=out_file, stderr=err_file)
+            with closed_reader(case) as stdout:
+                proc = subprocess.Popen([self.wine, self.rawrun, self.native_path(line)], cwd=cwd, env=env,
+                                        stdin=subprocess.DEVNULL, stderr=err_file,
+                                        stdout=out_file if stdout == subprocess.PIPE else stdout)
             responder = None
             if display:
                 responder = display.respond(case["expect"].get("boxes", []), answers, env)
@@ -314,7 +349,7 @@ class WineTarget(Target):
                 display.stop()
         out_file.seek(0)
         err_file.seek(0)
-        out = out_file.read().decode("latin-1").replace("\r\n", "\n")
+        out = out_file.read().decode("latin-1")
         err = err_file.read().decode("latin-1")
         out_file.close()
         err_file.close()
@@ -415,12 +450,16 @@ def run_case(case, target, keep):
         command = c.get("command", typed)
         code, out, boxes, err = target.run(c, root, installed, cwd, command, registry, c.get("answers", []),
                                            c.get("timeout", CASE_TIMEOUT))
-        problems = check(c["expect"], root, code, out, boxes)
+        problems = check(c["expect"], root, code, out, boxes, target)
         if target.name == "wine":
             calls = [l.split("Call ", 1)[1] for l in err.split("\n") if ":Call " in l]
             for wanted in c["expect"].get("wine_calls", []):
                 if not any(re.match(wanted, call) for call in calls):
                     problems.append("no call %r in the relay trace" % wanted)
+            for unwanted in c["expect"].get("wine_absent_calls", []):
+                for call in calls:
+                    if re.match(unwanted, call):
+                        problems.append("unexpected call %r in the relay trace" % call)
         if problems and keep:
             calls = [l for l in err.split("\n") if "MessageBoxA" in l and "load_list" not in l]
             problems.append("relayed calls:\n" + "\n".join(calls))
@@ -443,12 +482,26 @@ def box_matches(expected, actual):
     return actual["text"] == text
 
 
-def check(expect, root, code, out, boxes):
+def expected_stdout(expect, target):
+    """The exact bytes standard output must hold on `target`, or None.  On
+    Windows standard output is a text-mode stream, so every line feed
+    written comes out as CR LF; a case whose output differs otherwise gives
+    it per target."""
+    stdout = expect.get("stdout")
+    if isinstance(stdout, dict):
+        return stdout.get(target.name)
+    if stdout is not None and target.name == "wine":
+        return stdout.replace("\n", "\r\n")
+    return stdout
+
+
+def check(expect, root, code, out, boxes, target):
     problems = []
     if code != expect.get("exit", 0):
         problems.append("exit code %r, expected %r" % (code, expect.get("exit", 0)))
-    if "stdout" in expect and out != expect["stdout"]:
-        problems.append("stdout %r, expected %r" % (out, expect["stdout"]))
+    stdout = expected_stdout(expect, target)
+    if stdout is not None and out != stdout:
+        problems.append("stdout %r, expected %r" % (out, stdout))
     want = expect.get("boxes", [])
     if len(want) != len(boxes) or not all(box_matches(w, a) for w, a in zip(want, boxes)):
         problems.append("boxes %r, expected %r" % ([[b["kind"], b["text"]] for b in boxes], want))
@@ -467,39 +520,12 @@ def check(expect, root, code, out, boxes):
     return problems
 
 
-def can_run_32bit(wine):
-    """True when this machine executes 32-bit x86 code itself, so that the
-    32-bit Wine loader can start.  An i386 emulator registered with the
-    kernel (qemu-user through binfmt_misc) does not count: Wine under it is
-    far too slow to run the cases."""
-    misc = "/proc/sys/fs/binfmt_misc"
-    if os.path.isdir(misc):
-        for entry in os.listdir(misc):
-            try:
-                with open(os.path.join(misc, entry)) as f:
-                    text = f.read()
-            except OSError:
-                continue
-            if text.startswith("enabled") and "magic 7f454c4601010100000000000000000002000300" in text:
-                return False
-    loader = "/usr/lib/wine/wine"
-    if not os.path.exists(loader):
-        loader = shutil.which(wine) or wine
-    try:
-        r = subprocess.run([loader, "--version"], stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60)
-    except (OSError, subprocess.TimeoutExpired):
-        return False
-    return r.returncode == 0
-
-
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--target", choices=["posix", "wine"], required=True)
     parser.add_argument("--launcher", required=True, help="the launcher to test")
     parser.add_argument("--rawrun", help="wine: the helper exe that starts a raw command line")
     parser.add_argument("--wine", default="wine", help="wine: the Wine loader to use")
-    parser.add_argument("--fallback-dir", help="wine: where the x86_64 build lies, for machines that cannot "
-                                               "execute 32-bit code")
     parser.add_argument("--cases", default=os.path.join(HERE, "cases.json"))
     parser.add_argument("--only", help="run only cases whose name contains this")
     parser.add_argument("--keep", action="store_true", help="keep case folders, show stderr on failure")
@@ -514,21 +540,10 @@ def main():
     if args.target == "posix":
         target = PosixTarget(args.launcher)
     else:
-        launcher, rawrun, wine, arch = args.launcher, args.rawrun, args.wine, "win32"
-        if not can_run_32bit(wine):
-            arch = "win64"
-            if not args.fallback_dir:
-                sys.exit("this machine cannot execute 32-bit code, and no --fallback-dir was given")
-            launcher = os.path.join(args.fallback_dir, "tolvane.exe")
-            rawrun = os.path.join(args.fallback_dir, "rawrun.exe")
-            wine = shutil.which("wine64") or "/usr/lib/wine/wine64"
-            print("NOTE: this machine cannot execute 32-bit x86 code (the kernel refuses i386 binaries), so the")
-            print("      32-bit Wine loader cannot start.  Running the cases against the same sources built")
-            print("      for x86_64 (%s) under %s instead." % (launcher, wine))
-            for path in (launcher, rawrun):
-                if not os.path.exists(path):
-                    sys.exit("missing %s: build the windows64 preset first" % path)
-        target = WineTarget(launcher, rawrun, wine, arch)
+        target = WineTarget(args.launcher, args.rawrun, args.wine)
+        print("Wine runs %s" % target.launcher)
+        print("     %s" % os.environ.get("TOLVANE_I386_WAY", "as this machine starts it (not through tests/windows/i386.py)"))
+        sys.stdout.flush()
     passed = failed = skipped = 0
     started = time.time()
     target.start()
@@ -541,15 +556,17 @@ def main():
                 skipped += 1
                 print("skip %s: %s" % (case["name"], reason))
                 continue
+            case_started = time.time()
             problems = run_case(case, target, args.keep)
+            took = "(%.1f s)" % (time.time() - case_started)
             if problems:
                 failed += 1
-                print("FAIL %s" % case["name"])
+                print("FAIL %s %s" % (case["name"], took))
                 for p in problems:
                     print("     " + p)
             else:
                 passed += 1
-                print("ok   %s" % case["name"])
+                print("ok   %s %s" % (case["name"], took))
             sys.stdout.flush()
     finally:
         target.stop()
