@@ -112,6 +112,9 @@ class Target:
     def native_path(self, path):
         return path
 
+    def order(self, cases):
+        return cases
+
     def run(self, case, root, installed, cwd, command, registry, answers, timeout):
         raise NotImplementedError
 
@@ -256,6 +259,7 @@ class WineTarget(Target):
         self.env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
         self.env.pop("DISPLAY", None)
         self.registry_dirty = True
+        self.display = None
 
     def wine_cmd(self, args, env=None, timeout=120):
         """Runs a Wine tool.  Output goes to files, not pipes: services that
@@ -279,6 +283,9 @@ class WineTarget(Target):
                        RELAY_INCLUDE, "/f"])
 
     def stop(self):
+        if self.display is not None:
+            self.display.stop()
+            self.display = None
         self.wineserver(["-k"])
         self.wineserver(["-w"])
         shutil.rmtree(self.prefix, ignore_errors=True)
@@ -301,6 +308,30 @@ class WineTarget(Target):
             if r.returncode != 0:
                 raise RuntimeError("regedit failed: " + r.stderr.decode("latin-1"))
 
+    @staticmethod
+    def needs_display(case):
+        # Only a case that answers Yes shows real boxes: elsewhere, with no
+        # display, every box returns at once (a question as No).
+        return "yes" in case.get("answers", [])
+
+    def order(self, cases):
+        # A Wine session keeps the display its desktop process started with,
+        # and each new session is slow to start: the cases that need a
+        # display run last, in one session of their own.
+        return sorted(cases, key=self.needs_display)
+
+    def use_display(self, wanted):
+        """The Display of the running session, started or stopped (with the
+        session restarted) as `wanted` says."""
+        if wanted and self.display is None:
+            self.display = Display()
+            self.restart_session(dict(self.env, DISPLAY=self.display.name))
+        elif not wanted and self.display is not None:
+            self.restart_session(self.env)
+            self.display.stop()
+            self.display = None
+        return self.display
+
     def restart_session(self, env):
         """Ends the running Wine session, so that the next Wine process starts
         a new one (with its desktop process) under `env`'s display."""
@@ -314,15 +345,9 @@ class WineTarget(Target):
             f.write(command.encode("latin-1"))
         env = dict(self.env)
         env["WINEDEBUG"] = "-all,+relay"
-        display = None
-        if "yes" in answers:
-            # Only a case that answers Yes shows real boxes: elsewhere, with no
-            # display, every box returns at once (a question as No).  A Wine
-            # session keeps the display its desktop process started with, so
-            # such a case gets a session of its own.
-            display = Display()
+        display = self.use_display(self.needs_display(case))
+        if display:
             env["DISPLAY"] = display.name
-            self.restart_session(dict(self.env, DISPLAY=display.name))
         self.set_registry(root, registry)
         out_file, err_file = tempfile.TemporaryFile(), tempfile.TemporaryFile()
         try:
@@ -344,9 +369,8 @@ class WineTarget(Target):
                     responder.kill()
                     responder.wait()
         finally:
-            if display:
-                self.restart_session(self.env)
-                display.stop()
+            if display and display.proc.poll() is not None:
+                self.use_display(False)
         out_file.seek(0)
         err_file.seek(0)
         out = out_file.read().decode("latin-1")
@@ -548,7 +572,7 @@ def main():
     started = time.time()
     target.start()
     try:
-        for case in cases:
+        for case in target.order(cases):
             if args.only and args.only not in case["name"]:
                 continue
             reason = case.get("skip", {}).get(target.name)
