@@ -4,8 +4,23 @@ set(TOLVANE_MANIFEST ${CMAKE_SOURCE_DIR}/src/platform/win32/tolvane.manifest)
 configure_file(src/platform/win32/tolvane.rc.in ${CMAKE_BINARY_DIR}/tolvane.rc @ONLY)
 set_source_files_properties(${CMAKE_BINARY_DIR}/tolvane.rc PROPERTIES OBJECT_DEPENDS ${TOLVANE_MANIFEST})
 
-add_executable(tolvane src/startup/main.cpp src/platform/platform_win32.cpp ${CMAKE_BINARY_DIR}/tolvane.rc)
+add_executable(tolvane src/startup/main.cpp src/platform/platform_win32.cpp src/platform/runtime_win32.cpp
+               ${CMAKE_BINARY_DIR}/tolvane.rc)
 target_link_libraries(tolvane PRIVATE tolvane_core user32 advapi32 kernel32)
+# Without exceptions: nothing catches one, and their run-time (unwinder,
+# exception objects, the thread library they lock with) would be most of the
+# exe.  runtime_win32.cpp ends the process where the library would throw.
+# The launcher runs on one thread, so local statics need no locks either.
+set(TOLVANE_RUNTIME_OPTIONS -fno-exceptions -fno-threadsafe-statics)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    # On i686 the unwind tables are DWARF, read by the GCC unwinder alone,
+    # which the exe no longer holds; and each table keeps the function it
+    # describes from being dropped by --gc-sections.  (On x86_64 they are the
+    # system's own unwind data, and stay.)
+    list(APPEND TOLVANE_RUNTIME_OPTIONS -fno-asynchronous-unwind-tables)
+endif()
+target_compile_options(tolvane_core PRIVATE ${TOLVANE_RUNTIME_OPTIONS})
+target_compile_options(tolvane PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:${TOLVANE_RUNTIME_OPTIONS}>")
 # The C++ and GCC run-times are linked in, so the exe imports system DLLs only.
 target_link_options(tolvane PRIVATE -static -static-libgcc -static-libstdc++ -s)
 

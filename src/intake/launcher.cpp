@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <new>
 
 #include "intake/tokenizer.h"
 #include "platform/platform.h"
@@ -40,7 +39,7 @@ public:
             std::size_t capacity = capacity_ == 0 ? 4096 : capacity_;
             while (capacity - size_ < count) {
                 const std::size_t factor = capacity < kFastGrowthLimit ? 8 : 2;
-                if (capacity > std::numeric_limits<std::size_t>::max() / factor) throw std::bad_alloc();
+                if (capacity > std::numeric_limits<std::size_t>::max() / factor) platform::outOfMemory();
                 capacity *= factor;
             }
             resize(capacity);
@@ -59,7 +58,7 @@ public:
 private:
     void resize(std::size_t capacity) {
         char* data = static_cast<char*>(std::realloc(data_, capacity));
-        if (data == nullptr) throw std::bad_alloc();
+        if (data == nullptr) platform::outOfMemory();
         data_ = data;
         capacity_ = capacity;
     }

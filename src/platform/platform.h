@@ -74,4 +74,8 @@ void flushStandardOutput();
 // exit(): flushes standard output, runs exit handlers, ends the process.
 [[noreturn]] void exitProcess(int code);
 
+// Memory that the launcher grows itself (realloc) ran out: fails the way a
+// failed operator new does, with a std::bad_alloc that nothing catches.
+[[noreturn]] void outOfMemory();
+
 }  // namespace platform

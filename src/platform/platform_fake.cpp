@@ -1,5 +1,6 @@
 // The scripted platform for unit tests (see fake.h).
 #include <cstring>
+#include <new>
 
 #include "platform/fake.h"
 #include "platform/platform.h"
@@ -185,5 +186,7 @@ void writeStandardOutput(const char* data, std::size_t length) {
 void flushStandardOutput() { ++fake::state().flushes; }
 
 void exitProcess(int code) { throw fake::Exit{code}; }
+
+void outOfMemory() { throw std::bad_alloc(); }
 
 }  // namespace platform

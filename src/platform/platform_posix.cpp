@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -310,5 +311,7 @@ void writeStandardOutput(const char* data, std::size_t length) { std::fwrite(dat
 void flushStandardOutput() { std::fflush(stdout); }
 
 void exitProcess(int code) { std::exit(code); }
+
+void outOfMemory() { throw std::bad_alloc(); }
 
 }  // namespace platform

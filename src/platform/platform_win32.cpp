@@ -3,30 +3,8 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <exception>
 
 #include "platform/platform.h"
-
-// An exception that nothing catches (exhausted memory) ends the process
-// through std::terminate.  The C++ run-time's own handler demangles the type
-// name for its message, which would pull a demangler of some 45 KiB into the
-// exe; this one names the exception without it and aborts all the same.
-namespace __gnu_cxx {
-void __verbose_terminate_handler() {
-    if (std::exception_ptr pending = std::current_exception()) {
-        try {
-            std::rethrow_exception(pending);
-        } catch (const std::exception& error) {
-            std::fputs("tolvane: terminated by an unhandled exception: ", stderr);
-            std::fputs(error.what(), stderr);
-            std::fputs("\n", stderr);
-        } catch (...) {
-            std::fputs("tolvane: terminated by an unhandled exception\n", stderr);
-        }
-    }
-    std::abort();
-}
-}  // namespace __gnu_cxx
 
 namespace platform {
 
@@ -106,5 +84,8 @@ void writeStandardOutput(const char* data, std::size_t length) { std::fwrite(dat
 void flushStandardOutput() { std::fflush(stdout); }
 
 void exitProcess(int code) { std::exit(code); }
+
+// The way a failed operator new goes; runtime_win32.cpp ends the process there.
+void outOfMemory() { std::__throw_bad_alloc(); }
 
 }  // namespace platform

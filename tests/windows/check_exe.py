@@ -10,7 +10,7 @@ import subprocess
 import sys
 
 ALLOWED_DLLS = {"kernel32.dll", "user32.dll", "advapi32.dll", "msvcrt.dll"}
-MAX_SIZE = 256 * 1024
+MAX_SIZE = 128 * 1024
 SUPPORTED_OS = {
     "e2011457-1546-43c5-a5fe-008deee3d3f0",  # Vista
     "35138b9a-5d96-4fbd-8e2d-a2440225f93a",  # 7
@@ -89,7 +89,7 @@ def main():
 
     expect(pe.machine == 0x14C and pe.magic == 0x10B, "not a 32-bit i386 exe (machine %#x)" % pe.machine)
     expect(pe.subsystem == 3, "subsystem %d, expected 3 (console)" % pe.subsystem)
-    expect(len(data) < MAX_SIZE, "size %d bytes, expected under %d" % (len(data), MAX_SIZE))
+    expect(len(data) <= MAX_SIZE, "size %d bytes, expected at most %d" % (len(data), MAX_SIZE))
 
     dump = subprocess.run([args.objdump, "-p", args.exe], stdout=subprocess.PIPE, check=True).stdout.decode()
     dlls = re.findall(r"DLL Name: (\S+)", dump)
