@@ -8,7 +8,7 @@ CXXFLAGS := -std=c++17 -g -O1 -Wall -Wextra -Werror $(SAN) -Isrc -MMD -MP
 TARGETS := tokenizer markers versions regfile script
 
 # The launcher's code and the fake platform, shared by every target.
-SOURCES := src/startup/startup.cpp src/intake/tokenizer.cpp src/intake/launcher.cpp \
+SOURCES := src/startup/startup.cpp src/intake/tokenizer.cpp src/intake/launcher.cpp src/intake/watcher.cpp \
     src/resources/resources.cpp src/commands/execution.cpp src/commands/options.cpp \
     src/markers/markers.cpp src/runtime/versions.cpp src/runtime/registry_lookup.cpp \
     src/runtime/selection.cpp src/platform/regfile.cpp src/platform/platform_fake.cpp

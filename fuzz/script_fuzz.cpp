@@ -65,7 +65,7 @@ std::string asRead(const std::string& contents) {
     return text;
 }
 
-void noteGrowingDefinition(void* context, const std::string& word) {
+void noteGrowingDefinition(void* context, const std::string& word, WordSpan) {
     if (word.size() < 5 || (word[0] != '/' && word[0] != '-')) return;
     std::string name = word.substr(1, 4);
     for (char& c : name)

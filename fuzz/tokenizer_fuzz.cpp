@@ -12,6 +12,7 @@ namespace {
 
 struct Words {
     std::vector<std::string> list;
+    std::vector<WordSpan> spans;
     bool dispatched = false;
 };
 
@@ -19,7 +20,10 @@ Words collect(const std::string& text, bool skipFirst) {
     Words words;
     words.dispatched = tokenizeText(
         text, skipFirst,
-        [](void* context, const std::string& word) { static_cast<Words*>(context)->list.push_back(word); },
+        [](void* context, const std::string& word, WordSpan span) {
+            static_cast<Words*>(context)->list.push_back(word);
+            static_cast<Words*>(context)->spans.push_back(span);
+        },
         &words);
     return words;
 }
@@ -46,6 +50,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& word : all.list) {
         FUZZ_CHECK(word.find('\0') == std::string::npos);
         FUZZ_CHECK(word.size() <= text.size());
+    }
+
+    // Each word's place: in order, apart, and the word as written there
+    // reads back as that word alone.
+    std::size_t after = 0;
+    for (std::size_t i = 0; i < all.list.size(); ++i) {
+        const WordSpan span = all.spans[i];
+        FUZZ_CHECK(after <= span.begin && span.begin < span.end && span.end <= text.size());
+        after = span.end;
+        const Words alone = collect(text.substr(span.begin, span.end - span.begin), false);
+        FUZZ_CHECK(alone.list.size() == 1 && alone.list[0] == all.list[i]);
+        // And quoting gives the word back exactly.
+        const Words quoted = collect(quoteWord(all.list[i]), false);
+        FUZZ_CHECK(quoted.list.size() == 1 && quoted.list[0] == all.list[i]);
     }
     return 0;
 }

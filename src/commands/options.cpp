@@ -1,6 +1,7 @@
 // The option words: cmd, javainst, java, cf, res and print.
 #include "commands/execution.h"
 #include "intake/launcher.h"
+#include "intake/watcher.h"
 #include "platform/platform.h"
 #include "runtime/runtime.h"
 
@@ -61,6 +62,8 @@ void Launcher::runOptionCommand(std::string_view optionText) {
 
     std::string scratch;
     const std::string_view expanded = expandInto(argument, scratch);
+    if (ScriptWatcher* watcher = scriptWatcher(); watcher != nullptr && watcher->option != nullptr)
+        watcher->option(watcher->context, kNames[command], expanded);
     switch (command) {
     case Cmd: runCommandLine(std::string(expanded)); break;
     case JavaInst: runtimeState().installerCommand.set(std::string(expanded)); break;

@@ -9,9 +9,41 @@
 
 namespace {
 
-void dispatchToLauncher(void* context, const std::string& word) {
+void dispatchToLauncher(void* context, const std::string& word, WordSpan) {
     static_cast<Launcher*>(context)->dispatchArgument(word);
 }
+
+// Under a watcher, each word is handed to it to carry out.
+void dispatchThroughWatcher(void* context, const std::string& word, WordSpan span) {
+    ScriptWatcher& watcher = *scriptWatcher();
+    watcher.word(watcher.context, *static_cast<Launcher*>(context), word, span);
+}
+
+// Tells the watcher that a text has ended, on every way out of it.
+class TextEnd {
+public:
+    explicit TextEnd(ScriptWatcher& watcher) : watcher_(watcher) {}
+    TextEnd(const TextEnd&) = delete;
+    TextEnd& operator=(const TextEnd&) = delete;
+    ~TextEnd() {
+        if (watcher_.endText != nullptr) watcher_.endText(watcher_.context);
+    }
+
+private:
+    ScriptWatcher& watcher_;
+};
+
+// One more level of response files for as long as it lives.
+class NestingLevel {
+public:
+    explicit NestingLevel(int& depth) : depth_(depth) { ++depth_; }
+    NestingLevel(const NestingLevel&) = delete;
+    NestingLevel& operator=(const NestingLevel&) = delete;
+    ~NestingLevel() { --depth_; }
+
+private:
+    int& depth_;
+};
 
 void warnBareArgument(const std::string& expanded) {
     showWarning("Should start process: " + expanded);
@@ -71,11 +103,21 @@ private:
 }  // namespace
 
 Launcher::Launcher(const std::string& commandLine, ResourceTable& table) : table_(table) {
-    if (!tokenize(commandLine, true)) tokenize("@tolvane.cfg", false);
+    if (!runText(TextOrigin::CommandLine, std::string(), commandLine.c_str(), true))
+        runText(TextOrigin::DefaultWord, std::string(), "@tolvane.cfg", false);
 }
 
 bool Launcher::tokenize(const std::string& text, bool skipFirst) {
     return tokenizeText(text, skipFirst, dispatchToLauncher, this);
+}
+
+bool Launcher::runText(TextOrigin origin, const std::string& name, const char* text, bool skipFirst) {
+    ScriptWatcher* const watcher = scriptWatcher();
+    if (watcher == nullptr) return tokenizeText(text, skipFirst, dispatchToLauncher, this);
+    if (watcher->beginText != nullptr) watcher->beginText(watcher->context, origin, name, text);
+    const TextEnd end(*watcher);
+    return tokenizeText(text, skipFirst, watcher->word != nullptr ? dispatchThroughWatcher : dispatchToLauncher,
+                          this);
 }
 
 void Launcher::dispatchArgument(const std::string& word) {
@@ -117,7 +159,6 @@ void Launcher::readResponseFile(const std::string& name) {
     platform::closeFile(file);
     const char* const text = contents.finish();
 
-    ++responseFileDepth_;
-    tokenizeText(text, false, dispatchToLauncher, this);
-    --responseFileDepth_;
+    const NestingLevel level(responseFileDepth_);
+    runText(TextOrigin::ResponseFile, name, text, false);
 }

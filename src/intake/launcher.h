@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "intake/watcher.h"
 #include "resources/resources.h"
 
 class Launcher {
@@ -29,6 +30,10 @@ public:
     static constexpr int kMaxResponseFileDepth = 64;
 
 private:
+    // Tokenizes a text and dispatches its words, told to the watcher (if
+    // any) as a text of that origin.
+    bool runText(TextOrigin origin, const std::string& name, const char* text, bool skipFirst);
+
     // `text` with its markers replaced: `text` itself when it holds none,
     // otherwise the expansion, written over `scratch`.
     std::string_view expandInto(std::string_view text, std::string& scratch);

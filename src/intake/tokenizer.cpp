@@ -29,6 +29,7 @@ bool tokenizeText(const char* text, bool skipFirst, WordSink sink, void* context
         if (*p == '\0') return dispatched;
 
         word.clear();
+        const char* const begin = p;
         bool quoted = false;
         for (;;) {
             const std::size_t run = std::strcspn(p, quoted ? kQuotedStops : kUnquotedStops);
@@ -67,9 +68,22 @@ bool tokenizeText(const char* text, bool skipFirst, WordSink sink, void* context
         }
 
         if (!(skipFirst && first)) {
-            sink(context, word);
+            sink(context, word,
+                 WordSpan{static_cast<std::size_t>(begin - text), static_cast<std::size_t>(p - text)});
             dispatched = true;
         }
         first = false;
     }
+}
+
+std::string quoteWord(const std::string& word) {
+    const bool plain = !word.empty() && word.find_first_of(" \t\r\n\"") == std::string::npos;
+    if (plain) return word;
+    std::string quoted = "\"";
+    for (char c : word) {
+        if (c == '\\' || c == '"') quoted += '\\';
+        quoted += c;
+    }
+    quoted += '"';
+    return quoted;
 }

@@ -1,5 +1,6 @@
 // Markers: $java$, $javaw$, $res:KEY$ and $$ for one dollar sign.
 #include "intake/launcher.h"
+#include "intake/watcher.h"
 #include "runtime/runtime.h"
 
 std::string Launcher::expandMarkers(std::string_view text) {
@@ -54,6 +55,8 @@ void Launcher::appendMarker(std::string& out, std::string_view name) {
         return;
     }
     if (name.substr(0, 4) == "res:") {
+        if (ScriptWatcher* watcher = scriptWatcher(); watcher != nullptr && watcher->resourceMarker != nullptr)
+            watcher->resourceMarker(watcher->context, name.substr(4));
         out += resourceText(table_, name.substr(4));
         return;
     }

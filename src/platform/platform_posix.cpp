@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "intake/tokenizer.h"
 #include "platform/platform.h"
 #include "platform/regfile.h"
 
@@ -50,19 +51,6 @@ std::string toSlashes(const char* path) {
     for (char& c : converted)
         if (c == '\\') c = '/';
     return converted;
-}
-
-// Quotes an argument the way the launcher's tokenizer reads it back.
-std::string quoteArgument(const std::string& argument) {
-    const bool plain = !argument.empty() && argument.find_first_of(" \t\r\n\"") == std::string::npos;
-    if (plain) return argument;
-    std::string quoted = "\"";
-    for (char c : argument) {
-        if (c == '\\' || c == '"') quoted += '\\';
-        quoted += c;
-    }
-    quoted += '"';
-    return quoted;
 }
 
 unsigned long copyOut(const std::string& text, unsigned long bufferLength, char* buffer) {
@@ -175,7 +163,7 @@ void prepareProcess(int argc, char** argv) {
     gCommandLine.clear();
     for (int i = 0; i < argc && argv[i] != nullptr; ++i) {
         if (i > 0) gCommandLine += ' ';
-        gCommandLine += quoteArgument(argv[i]);
+        gCommandLine += quoteWord(argv[i]);
     }
 }
 

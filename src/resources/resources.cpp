@@ -1,5 +1,6 @@
 #include "resources/resources.h"
 
+#include "intake/watcher.h"
 #include "platform/platform.h"
 
 namespace {
@@ -44,8 +45,7 @@ const std::string& resourceText(ResourceTable& table, std::string_view key) {
     if (found == table.end() || found->second.empty()) {
         // An entry with an empty text cannot arise (nothing stores one), but
         // it would count as absent all the same.
-        showError("Resource not found");
-        platform::exitProcess(1);
+        fatalFixedError("Resource not found");
     }
     return found->second;
 }
@@ -66,11 +66,19 @@ bool askYesNo(const std::string& text) {
     return platform::messageBox(text.c_str(), kBoxCaption, kQuestionStyle) == platform::kIdYes;
 }
 
-void fatalError(const std::string& key, const std::string& detail) {
-    fatalFixedError(getResource(processResourceTable(), key) + detail);
-}
+namespace {
 
-void fatalFixedError(const std::string& text) {
+[[noreturn]] void fail(const char* key, const std::string& detail, const std::string& text) {
+    if (ScriptWatcher* watcher = scriptWatcher(); watcher != nullptr && watcher->failure != nullptr)
+        watcher->failure(watcher->context, key, detail);
     showError(text);
     platform::exitProcess(1);
 }
+
+}  // namespace
+
+void fatalError(const std::string& key, const std::string& detail) {
+    fail(key.c_str(), detail, getResource(processResourceTable(), key) + detail);
+}
+
+void fatalFixedError(const std::string& text) { fail(nullptr, std::string(), text); }

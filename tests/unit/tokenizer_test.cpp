@@ -9,15 +9,25 @@ namespace {
 
 struct Tokens {
     std::vector<std::string> words;
+    std::vector<std::string> written;  // each word as it stands in the text
     bool dispatched;
 };
 
 Tokens tokens(const std::string& text, bool skipFirst) {
+    struct Context {
+        Tokens* result;
+        const std::string* text;
+    };
     Tokens result;
+    Context context{&result, &text};
     result.dispatched = tokenizeText(
         text, skipFirst,
-        [](void* context, const std::string& word) { static_cast<Tokens*>(context)->words.push_back(word); },
-        &result);
+        [](void* c, const std::string& word, WordSpan span) {
+            Context& context = *static_cast<Context*>(c);
+            context.result->words.push_back(word);
+            context.result->written.push_back(context.text->substr(span.begin, span.end - span.begin));
+        },
+        &context);
     return result;
 }
 
@@ -68,6 +78,23 @@ TEST(Tokenizer, WorkedExamples) {
         EXPECT_EQ(got.words, c.words);
         EXPECT_EQ(got.dispatched, !c.words.empty());
     }
+}
+
+TEST(Tokenizer, EachWordComesWithWhereItStands) {
+    const std::string text = "prog  /print:a \"@my file.cfg\"\r\n\tx\"y z\"w \"\" \"open\\";
+    const Tokens got = tokens(text, true);
+    EXPECT_EQ(got.words, (std::vector<std::string>{"/print:a", "@my file.cfg", "xy zw", "", "open\\"}));
+    EXPECT_EQ(got.written,
+              (std::vector<std::string>{"/print:a", "\"@my file.cfg\"", "x\"y z\"w", "\"\"", "\"open\\"}));
+}
+
+TEST(Tokenizer, QuotedWordsReadBackExactly) {
+    for (const std::string word : {"plain", "", "two words", "tab\there", "line\r\nend", "q\"uote", "back\\slash",
+                                   "\\\"", "C:\\new", "trailing\\"}) {
+        SCOPED_TRACE("word: [" + word + "]");
+        EXPECT_EQ(tokens(quoteWord(word), false).words, std::vector<std::string>{word});
+    }
+    EXPECT_EQ(quoteWord("C:\\new"), "C:\\new");  // needs no quotes, so keeps its backslash as it is
 }
 
 }  // namespace
