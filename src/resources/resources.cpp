@@ -33,6 +33,12 @@ void setProcessResourceTable(ResourceTable* table) { gProcessTable = table; }
 
 ResourceTable& processResourceTable() { return *gProcessTable; }
 
+std::unique_ptr<ResourceTable> takeProcessResourceTable() {
+    std::unique_ptr<ResourceTable> table(gProcessTable);
+    gProcessTable = nullptr;
+    return table;
+}
+
 void setResource(ResourceTable& table, std::string_view key, std::string_view text) {
     const auto place = table.try_emplace(std::string(key));
     place.first->second.assign(text);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,10 @@ using ResourceTable = std::map<std::string, std::string, std::less<>>;
 // stored, and used by the free functions that have no Launcher at hand.
 void setProcessResourceTable(ResourceTable* table);
 ResourceTable& processResourceTable();
+
+// Hands the process-wide table over, and leaves none (null when there was
+// none): for a program that runs the launcher's code more than once.
+std::unique_ptr<ResourceTable> takeProcessResourceTable();
 
 // Stores `text` under `key`, replacing an earlier text.
 void setResource(ResourceTable& table, std::string_view key, std::string_view text);

@@ -6,6 +6,15 @@ output, the message boxes in order, files left behind).
 One table of cases (cases.json) runs unchanged on two targets:
   posix  the POSIX stand-in build (build/posix/tolvane)
   wine   tolvane.exe under Wine
+and in three modes (--modes):
+  run    the launcher on each case
+  plan   tolvane-check --plan on each case's medium, command line, registry
+         and answers: it must show the same exit code, standard output (as
+         the launcher writes it, before a text-mode stream turns LF into
+         CR LF) and boxes as the launcher's run
+  check  tolvane-check on each case whose run ends with an error box that
+         depends neither on the registry nor on the answers: the first error
+         it reports must have that box's text
 
 Case fields (all but "name" optional):
   name      unique name
@@ -19,7 +28,8 @@ Case fields (all but "name" optional):
   answers   ["yes"|"no", ...] for the question boxes, in order
   stdout_closed  true: standard output is a pipe whose reader has gone
   registry_relative  true: posix names the registry file relative to cwd
-  skip      {"posix"|"wine": "reason"}: the case cannot run on that target
+  skip      {"posix"|"wine"|"plan"|"check": "reason"}: the case cannot run
+            on that target (mode run), or says nothing about that mode
   expect    exit (default 0), stdout (exact bytes, with each line feed
             written as CR LF on wine; or {"posix": ..., "wine": ...}), boxes ([[kind, text], ...],
             exact and complete), files ({path: content or null for "exists"}),
@@ -100,8 +110,15 @@ class Target:
     sep = "/"
     exe = ""
 
-    def __init__(self, launcher):
-        self.launcher = os.path.abspath(launcher)
+    def __init__(self, launcher, checker=None):
+        self.launcher = os.path.abspath(launcher) if launcher else None
+        self.checker = os.path.abspath(checker) if checker else None
+        self.mode = "run"
+
+    def program(self):
+        """The program a case lays beside its files: the launcher, or in the
+        checker's modes the checker."""
+        return self.launcher if self.mode == "run" else self.checker
 
     def start(self):
         pass
@@ -139,6 +156,11 @@ class closed_reader:
 
 class PosixTarget(Target):
     name = "posix"
+
+    def run_checker(self, args, cwd, timeout):
+        proc = subprocess.run([self.checker] + args, cwd=cwd, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                              stderr=subprocess.PIPE, timeout=timeout)
+        return proc.returncode, proc.stdout, proc.stderr.decode("latin-1")
 
     def run(self, case, root, installed, cwd, command, registry, answers, timeout):
         env = dict(os.environ)
@@ -238,9 +260,9 @@ class WineTarget(Target):
     sep = "\\"
     exe = ".exe"
 
-    def __init__(self, launcher, rawrun, wine):
-        super().__init__(launcher)
-        self.rawrun = os.path.abspath(rawrun)
+    def __init__(self, launcher, checker, rawrun, wine):
+        super().__init__(launcher, checker)
+        self.rawrun = os.path.abspath(rawrun) if rawrun else None
         self.wine = wine
         self.prefix = tempfile.mkdtemp(prefix="tolvane-wine-")
         self.env = dict(os.environ)
@@ -315,6 +337,8 @@ class WineTarget(Target):
         return "yes" in case.get("answers", [])
 
     def order(self, cases):
+        if self.mode != "run":
+            return cases
         # A Wine session keeps the display its desktop process started with,
         # and each new session is slow to start: the cases that need a
         # display run last, in one session of their own.
@@ -331,6 +355,15 @@ class WineTarget(Target):
             self.display.stop()
             self.display = None
         return self.display
+
+    def run_checker(self, args, cwd, timeout):
+        self.use_display(False)
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            proc = subprocess.run([self.wine, self.checker] + args, cwd=cwd, env=self.env, stdin=subprocess.DEVNULL,
+                                  stdout=out, stderr=err, timeout=timeout)
+            out.seek(0)
+            err.seek(0)
+            return proc.returncode, out.read(), err.read().decode("latin-1")
 
     def restart_session(self, env):
         """Ends the running Wine session, so that the next Wine process starts
@@ -470,8 +503,10 @@ def run_case(case, target, keep):
         c = substitute(dict(case, registry=None), mapping)
         registry = substitute(case.get("registry"), reg_mapping)
         lay_out(root, c.get("files", {}), target)
-        shutil.copy(target.launcher, installed)
+        shutil.copy(target.program(), installed)
         command = c.get("command", typed)
+        if target.mode != "run":
+            return run_checker_case(c, target, root, medium, cwd, command, registry, keep)
         code, out, boxes, err = target.run(c, root, installed, cwd, command, registry, c.get("answers", []),
                                            c.get("timeout", CASE_TIMEOUT))
         problems = check(c["expect"], root, code, out, boxes, target)
@@ -494,6 +529,74 @@ def run_case(case, target, keep):
     finally:
         if not keep:
             shutil.rmtree(root, ignore_errors=True)
+
+
+def run_checker_case(case, target, root, medium, cwd, command, registry, keep):
+    """The checker on a case's medium and command line: its plan must show
+    what the launcher's run shows, and its check must report the error the
+    run ends with first."""
+    line = os.path.join(root, "commandline.txt")
+    with open(line, "wb") as f:
+        f.write(command.encode("latin-1"))
+    if target.mode == "plan":
+        args = ["--plan", "--json"]
+        if registry is not None:
+            reg = os.path.join(root, "registry.reg")
+            with open(reg, "w", encoding="latin-1", newline="") as f:
+                f.write(registry)
+            args += ["--registry", target.native_path(reg)]
+        for answer in case.get("answers", []):
+            args += ["--answer", answer]
+    else:
+        args = ["--json"]
+    args += ["--command-line-file", target.native_path(line), target.native_path(medium)]
+    code, out, err = target.run_checker(args, cwd, case.get("timeout", CASE_TIMEOUT))
+    try:
+        data = json.loads(out.decode("latin-1"))
+    except ValueError:
+        return ["exit code %r, no JSON on standard output; stderr: %s" % (code, err[-2000:])]
+    expect = case["expect"]
+    problems = []
+    if target.mode == "plan":
+        exit_code = expect.get("exit", 0)
+        if code != exit_code or data["exit"] != exit_code:
+            problems.append("plan exit code %r (exit status %r), expected %r" % (data["exit"], code, exit_code))
+        stdout = expect.get("stdout")
+        if isinstance(stdout, dict):
+            stdout = stdout.get(target.name)
+        if stdout is not None and data["stdout"] != stdout:
+            problems.append("plan stdout %r, expected %r" % (data["stdout"], stdout))
+        boxes = [{"caption": "ORX Setup", "kind": kind, "text": text, "truncated": False}
+                 for kind, text in data["boxes"]]
+        want = expect.get("boxes", [])
+        if len(want) != len(boxes) or not all(box_matches(w, a) for w, a in zip(want, boxes)):
+            problems.append("plan boxes %r, expected %r" % (data["boxes"], want))
+    else:
+        errors = [f for f in data if f["severity"] == "error"]
+        text = expect["boxes"][-1][1]
+        if code != 1:
+            problems.append("check exit status %r, expected 1" % code)
+        if not errors:
+            problems.append("check found no error, expected %r" % text)
+        elif errors[0]["message"] != text:
+            problems.append("check's first error %r (%s), expected %r" % (errors[0]["message"], errors[0]["code"], text))
+    if problems and keep:
+        problems.append("checker output:\n" + out.decode("latin-1")[-3000:])
+    return problems
+
+
+def checker_skip(case, mode):
+    """Why a case says nothing about the checker's `mode`, or None."""
+    reason = case.get("skip", {}).get(mode)
+    if reason or mode == "plan":
+        return reason
+    expect = case["expect"]
+    boxes = expect.get("boxes", [])
+    if expect.get("exit", 0) != 1 or not boxes or boxes[-1][0] != "error":
+        return "the run ends without an error box"
+    if case.get("registry") is not None or case.get("answers"):
+        return "the error depends on the registry or the answers"
+    return None
 
 
 def box_matches(expected, actual):
@@ -547,13 +650,24 @@ def check(expect, root, code, out, boxes, target):
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--target", choices=["posix", "wine"], required=True)
-    parser.add_argument("--launcher", required=True, help="the launcher to test")
+    parser.add_argument("--modes", default="run",
+                        help="comma-separated: run (the launcher), plan and check (the checker on each case)")
+    parser.add_argument("--launcher", help="the launcher to test (mode run)")
+    parser.add_argument("--checker", help="tolvane-check (modes plan and check)")
     parser.add_argument("--rawrun", help="wine: the helper exe that starts a raw command line")
     parser.add_argument("--wine", default="wine", help="wine: the Wine loader to use")
     parser.add_argument("--cases", default=os.path.join(HERE, "cases.json"))
     parser.add_argument("--only", help="run only cases whose name contains this")
     parser.add_argument("--keep", action="store_true", help="keep case folders, show stderr on failure")
     args = parser.parse_args()
+    modes = args.modes.split(",")
+    for mode in modes:
+        if mode not in ("run", "plan", "check"):
+            parser.error("unknown mode " + mode)
+    if "run" in modes and not args.launcher:
+        parser.error("mode run needs --launcher")
+    if ("plan" in modes or "check" in modes) and not args.checker:
+        parser.error("modes plan and check need --checker")
 
     with open(args.cases, encoding="utf-8") as f:
         cases = json.load(f)
@@ -562,41 +676,51 @@ def main():
         sys.exit("duplicate case names in " + args.cases)
 
     if args.target == "posix":
-        target = PosixTarget(args.launcher)
+        target = PosixTarget(args.launcher, args.checker)
     else:
-        target = WineTarget(args.launcher, args.rawrun, args.wine)
-        print("Wine runs %s" % target.launcher)
+        target = WineTarget(args.launcher, args.checker, args.rawrun, args.wine)
+        print("Wine runs %s" % ", ".join(p for p in (target.launcher, target.checker) if p))
         print("     %s" % os.environ.get("TOLVANE_I386_WAY", "as this machine starts it (not through tests/windows/i386.py)"))
         sys.stdout.flush()
-    passed = failed = skipped = 0
+    totals = [0, 0, 0]
     started = time.time()
     target.start()
     try:
-        for case in target.order(cases):
-            if args.only and args.only not in case["name"]:
-                continue
-            reason = case.get("skip", {}).get(target.name)
-            if reason:
-                skipped += 1
-                print("skip %s: %s" % (case["name"], reason))
-                continue
-            case_started = time.time()
-            problems = run_case(case, target, args.keep)
-            took = "(%.1f s)" % (time.time() - case_started)
-            if problems:
-                failed += 1
-                print("FAIL %s %s" % (case["name"], took))
-                for p in problems:
-                    print("     " + p)
-            else:
-                passed += 1
-                print("ok   %s %s" % (case["name"], took))
-            sys.stdout.flush()
+        for mode in modes:
+            target.mode = mode
+            passed = failed = skipped = 0
+            mode_started = time.time()
+            print("== %s, mode %s: %s" % (target.name, mode, target.program()))
+            for case in target.order(cases):
+                if args.only and args.only not in case["name"]:
+                    continue
+                reason = case.get("skip", {}).get(target.name) if mode == "run" else checker_skip(case, mode)
+                if reason:
+                    skipped += 1
+                    print("skip %s: %s" % (case["name"], reason))
+                    continue
+                case_started = time.time()
+                problems = run_case(case, target, args.keep)
+                took = "(%.1f s)" % (time.time() - case_started)
+                if problems:
+                    failed += 1
+                    print("FAIL %s %s" % (case["name"], took))
+                    for p in problems:
+                        print("     " + p)
+                else:
+                    passed += 1
+                    print("ok   %s %s" % (case["name"], took))
+                sys.stdout.flush()
+            print("%s target, mode %s: %d passed, %d failed, %d skipped, %.1f s" %
+                  (target.name, mode, passed, failed, skipped, time.time() - mode_started))
+            totals = [totals[0] + passed, totals[1] + failed, totals[2] + skipped]
+            if not passed:
+                totals[1] += 1
     finally:
         target.stop()
     print("%s target, %.1f s" % (target.name, time.time() - started))
-    print("%d passed, %d failed, %d skipped" % (passed, failed, skipped))
-    sys.exit(1 if failed or not passed else 0)
+    print("%d passed, %d failed, %d skipped" % tuple(totals))
+    sys.exit(1 if totals[1] else 0)
 
 
 if __name__ == "__main__":
