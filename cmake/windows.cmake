@@ -1,11 +1,20 @@
-# The product: tolvane.exe, a console exe that needs nothing but Windows.
+# The product: tolvane.exe, a console exe that needs nothing but Windows;
+# and tolvane-check.exe, the checker, under the same rules.
 enable_language(RC)
-set(TOLVANE_MANIFEST ${CMAKE_SOURCE_DIR}/src/platform/win32/tolvane.manifest)
-configure_file(src/platform/win32/tolvane.rc.in ${CMAKE_BINARY_DIR}/tolvane.rc @ONLY)
-set_source_files_properties(${CMAKE_BINARY_DIR}/tolvane.rc PROPERTIES OBJECT_DEPENDS ${TOLVANE_MANIFEST})
 
+# The resource script of an exe: the manifest and a version block.
+function(tolvane_resources name description out)
+    set(RC_MANIFEST ${CMAKE_SOURCE_DIR}/src/platform/win32/tolvane.manifest)
+    set(RC_DESCRIPTION "${description}")
+    set(RC_INTERNAL_NAME "${name}")
+    configure_file(${CMAKE_SOURCE_DIR}/src/platform/win32/tolvane.rc.in ${CMAKE_BINARY_DIR}/${name}.rc @ONLY)
+    set_source_files_properties(${CMAKE_BINARY_DIR}/${name}.rc PROPERTIES OBJECT_DEPENDS ${RC_MANIFEST})
+    set(${out} ${CMAKE_BINARY_DIR}/${name}.rc PARENT_SCOPE)
+endfunction()
+
+tolvane_resources(tolvane "tolvane setup launcher" TOLVANE_RC)
 add_executable(tolvane src/startup/main.cpp src/platform/platform_win32.cpp src/platform/runtime_win32.cpp
-               ${CMAKE_BINARY_DIR}/tolvane.rc)
+               ${TOLVANE_RC})
 target_link_libraries(tolvane PRIVATE tolvane_core user32 advapi32 kernel32)
 # Without exceptions: nothing catches one, and their run-time (unwinder,
 # exception objects, the thread library they lock with) would be most of the
@@ -24,6 +33,15 @@ target_compile_options(tolvane PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:${TOLVANE_RUNT
 # The C++ and GCC run-times are linked in, so the exe imports system DLLs only.
 target_link_options(tolvane PRIVATE -static -static-libgcc -static-libstdc++ -s)
 
+# The checker catches each word's failure as an exception, so it runs on a
+# build of the core with exceptions, and with the C++ run-time's own string.
+add_library(tolvane_core_checked STATIC ${TOLVANE_CORE_SOURCES})
+target_include_directories(tolvane_core_checked PUBLIC src)
+tolvane_resources(tolvane-check "tolvane medium checker" CHECK_RC)
+add_executable(tolvane-check ${TOLVANE_CHECK_SOURCES} ${CHECK_RC})
+target_link_libraries(tolvane-check PRIVATE tolvane_core_checked tolvane_regfile)
+target_link_options(tolvane-check PRIVATE -static -static-libgcc -static-libstdc++ -s)
+
 # Starts a raw command line byte for byte, for the end-to-end cases.
 add_executable(rawrun tests/e2e/rawrun.cpp)
 target_link_options(rawrun PRIVATE -static -static-libgcc -static-libstdc++)
@@ -34,6 +52,10 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
     add_test(NAME exe_properties
              COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/windows/check_exe.py
                      $<TARGET_FILE:tolvane> --objdump ${CMAKE_OBJDUMP} --version ${PROJECT_VERSION})
+    add_test(NAME check_exe_properties
+             COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/windows/check_exe.py
+                     $<TARGET_FILE:tolvane-check> --objdump ${CMAKE_OBJDUMP} --version ${PROJECT_VERSION}
+                     --max-size 0)
 
     # The end-to-end cases against this very exe under 32-bit Wine.  Where
     # the kernel refuses 32-bit code, i386.py runs them under an emulator
@@ -42,6 +64,7 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
              COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/windows/i386.py
                      --cache ${CMAKE_BINARY_DIR}/tools --
                      ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/run.py
-                     --target wine --launcher $<TARGET_FILE:tolvane> --rawrun $<TARGET_FILE:rawrun>)
+                     --target wine --modes run,plan,check,findings --launcher $<TARGET_FILE:tolvane>
+                     --checker $<TARGET_FILE:tolvane-check> --rawrun $<TARGET_FILE:rawrun>)
     set_tests_properties(wine_e2e PROPERTIES TIMEOUT 1800)
 endif()

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr std::size_t kBudget = std::size_t{512} << 20;
+constexpr std::size_t kBudget = std::size_t{256} << 20;
 // Room for the size in front of each block, keeping the block aligned.
 constexpr std::size_t kHeader = alignof(std::max_align_t) > sizeof(std::size_t) ? alignof(std::max_align_t)
                                                                                  : sizeof(std::size_t);

@@ -41,6 +41,10 @@ struct Runaway {
 // Unwinds a chain of response files nested too deeply to its first file.
 struct Abandon {};
 
+// Ends the check where the run would exhaust memory: the run ends there,
+// abnormally, and what a text that large holds is not worth following.
+struct Exhausted {};
+
 bool hasHighByte(const char* p, std::size_t length) {
     std::size_t i = 0;
     for (; i + 8 <= length; i += 8) {
@@ -466,10 +470,10 @@ private:
             finishWord();
         } catch (const std::bad_alloc&) {
             Finding f = at(words_.back(), Severity::Error, "memory-exhausted",
-                           "the run would exhaust memory here and end abnormally");
+                           "the run would exhaust memory here and end abnormally; the check stops here");
             f.hints.push_back("a text defined from itself more than once ($res:T$$res:T$) doubles each time");
             add(std::move(f), words_.back().order);
-            endWord();
+            throw Exhausted{};
         } catch (const Abandon&) {
             const bool top = words_.back().text <= 1;
             endWord();
@@ -727,10 +731,19 @@ private:
         }
     }
 
+    bool startsWithByteOrderMark(const WordFrame& word) const {
+        const TextFrame& text = texts_[word.text];
+        return word.span.begin == 0 && text.origin == TextOrigin::ResponseFile &&
+               std::string_view(text.text, std::min<std::size_t>(text.length, 3)) == "\xEF\xBB\xBF" &&
+               word.span.end >= 3;
+    }
+
     void bareWord(WordFrame& word) {
         Finding f = at(word, Severity::Warning, "bare-word", lastBoxText(word.firstEvent));
         TextFrame& text = texts_[word.text];
-        if (text.optionStart != std::string::npos &&
+        if (startsWithByteOrderMark(word)) {
+            f.hints.push_back("the byte order mark in front of it makes it a bare word");
+        } else if (text.optionStart != std::string::npos &&
             std::memchr(text.text + text.optionStart, '\n', word.span.begin - text.optionStart) == nullptr) {
             if (!text.splitReported) {
                 text.splitReported = true;
@@ -755,8 +768,13 @@ private:
     // page.
     void checkText(const WordFrame& word) {
         const TextFrame& text = texts_[word.text];
-        const auto* p = reinterpret_cast<const unsigned char*>(text.text + word.span.begin);
-        const std::size_t length = word.span.end - word.span.begin;
+        auto* p = reinterpret_cast<const unsigned char*>(text.text + word.span.begin);
+        std::size_t length = word.span.end - word.span.begin;
+        if (startsWithByteOrderMark(word)) {
+            // Reported once, for the whole file.
+            p += 3;
+            length -= 3;
+        }
         std::size_t first = std::string::npos, firstLength = 0;
         for (std::size_t i = 0; i < length;) {
             if (p[i] < 0x80) {
@@ -826,6 +844,8 @@ std::vector<Finding> checkScript(const Medium& medium) {
     } catch (const Runaway& r) {
         ranAway = true;
         runaway = r;
+    } catch (const Exhausted&) {
+        // Reported where it happened.
     }
     setScriptWatcher(nullptr);
     releaseTable();

@@ -15,6 +15,9 @@ and in three modes (--modes):
   check  tolvane-check on each case whose run ends with an error box that
          depends neither on the registry nor on the answers: the first error
          it reports must have that box's text
+The checker's own cases (tests/check/cases.json) run in a fourth mode:
+  findings  tolvane-check --json on each case's medium: its exit status and
+            findings must be as the case says
 
 Case fields (all but "name" optional):
   name      unique name
@@ -585,6 +588,57 @@ def run_checker_case(case, target, root, medium, cwd, command, registry, keep):
     return problems
 
 
+def run_findings_case(case, target, keep):
+    """One of the checker's own cases.  Fields: name, files (as above),
+    words (the launcher's command line words, after --), strict, args (the
+    checker's whole argument list in place of the usual one; {medium} is the
+    medium folder), expect: exit, findings ([severity, code, place, message],
+    message optional; place is file:line:column, file, or "" for the medium
+    as a whole), stderr (a text standard error must hold)."""
+    root = tempfile.mkdtemp(prefix="tolvane-check-")
+    try:
+        medium = os.path.join(root, "medium")
+        os.makedirs(medium, exist_ok=True)
+        lay_out(root, case.get("files", {}), target)
+        native = target.native_path(medium)
+        if "args" in case:
+            args = [a.replace("{medium}", native) for a in case["args"]]
+        else:
+            args = ["--json"] + (["--strict"] if case.get("strict") else []) + [native]
+            if "words" in case:
+                args += ["--"] + case["words"]
+        code, out, err = target.run_checker(args, root, case.get("timeout", CASE_TIMEOUT))
+        expect = case["expect"]
+        problems = []
+        if code != expect.get("exit", 0):
+            problems.append("exit status %r, expected %r" % (code, expect.get("exit", 0)))
+        if "stderr" in expect and expect["stderr"] not in err:
+            problems.append("stderr %r does not hold %r" % (err, expect["stderr"]))
+        if "findings" in expect:
+            try:
+                data = json.loads(out.decode("latin-1"))
+            except ValueError:
+                return problems + ["no JSON on standard output; stderr: " + err[-2000:]]
+            got = []
+            for f in data:
+                place = f["file"] + (":%d:%d" % (f["line"], f["column"]) if f["line"] else "")
+                got.append([f["severity"], f["code"], place, f["message"]])
+            want = expect["findings"]
+            same = len(got) == len(want) and all(g[:len(w)] == w for g, w in zip(got, want))
+            if not same:
+                problems.append("findings:\n       " + "\n       ".join(json.dumps(g, ensure_ascii=False) for g in got) +
+                                "\n     expected:\n       " +
+                                "\n       ".join(json.dumps(w, ensure_ascii=False) for w in want))
+        if problems and keep:
+            problems.append("root: " + root)
+        return problems
+    except subprocess.TimeoutExpired:
+        return ["timed out"]
+    finally:
+        if not keep:
+            shutil.rmtree(root, ignore_errors=True)
+
+
 def checker_skip(case, mode):
     """Why a case says nothing about the checker's `mode`, or None."""
     reason = case.get("skip", {}).get(mode)
@@ -657,23 +711,27 @@ def main():
     parser.add_argument("--rawrun", help="wine: the helper exe that starts a raw command line")
     parser.add_argument("--wine", default="wine", help="wine: the Wine loader to use")
     parser.add_argument("--cases", default=os.path.join(HERE, "cases.json"))
+    parser.add_argument("--checker-cases", default=os.path.join(os.path.dirname(HERE), "check", "cases.json"))
     parser.add_argument("--only", help="run only cases whose name contains this")
     parser.add_argument("--keep", action="store_true", help="keep case folders, show stderr on failure")
     args = parser.parse_args()
     modes = args.modes.split(",")
     for mode in modes:
-        if mode not in ("run", "plan", "check"):
+        if mode not in ("run", "plan", "check", "findings"):
             parser.error("unknown mode " + mode)
     if "run" in modes and not args.launcher:
         parser.error("mode run needs --launcher")
-    if ("plan" in modes or "check" in modes) and not args.checker:
-        parser.error("modes plan and check need --checker")
+    if set(modes) & {"plan", "check", "findings"} and not args.checker:
+        parser.error("modes plan, check and findings need --checker")
 
-    with open(args.cases, encoding="utf-8") as f:
-        cases = json.load(f)
-    names = [c["name"] for c in cases]
-    if len(set(names)) != len(names):
-        sys.exit("duplicate case names in " + args.cases)
+    tables = {}
+    for mode in modes:
+        path = args.checker_cases if mode == "findings" else args.cases
+        with open(path, encoding="utf-8") as f:
+            tables[mode] = json.load(f)
+        names = [c["name"] for c in tables[mode]]
+        if len(set(names)) != len(names):
+            sys.exit("duplicate case names in " + path)
 
     if args.target == "posix":
         target = PosixTarget(args.launcher, args.checker)
@@ -691,16 +749,24 @@ def main():
             passed = failed = skipped = 0
             mode_started = time.time()
             print("== %s, mode %s: %s" % (target.name, mode, target.program()))
-            for case in target.order(cases):
+            for case in target.order(tables[mode]):
                 if args.only and args.only not in case["name"]:
                     continue
-                reason = case.get("skip", {}).get(target.name) if mode == "run" else checker_skip(case, mode)
+                if mode == "run":
+                    reason = case.get("skip", {}).get(target.name)
+                elif mode == "findings":
+                    reason = case.get("skip", {}).get(target.name)
+                else:
+                    reason = checker_skip(case, mode)
                 if reason:
                     skipped += 1
                     print("skip %s: %s" % (case["name"], reason))
                     continue
                 case_started = time.time()
-                problems = run_case(case, target, args.keep)
+                if mode == "findings":
+                    problems = run_findings_case(case, target, args.keep)
+                else:
+                    problems = run_case(case, target, args.keep)
                 took = "(%.1f s)" % (time.time() - case_started)
                 if problems:
                     failed += 1
