@@ -18,8 +18,4 @@ echo "== running tolvane (message boxes appear on standard error):"
 status=0
 TOLVANE_REGISTRY="$work/registry.reg" "$work/medium/tolvane" </dev/null || status=$?
 echo "== exit code: $status"
-if [ -f "$work/medium/setup.log" ]; then
-    echo "== setup.log written by the cmd option:"
-    sed 's/^/   /' "$work/medium/setup.log"
-fi
 exit "$status"

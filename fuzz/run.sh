@@ -13,7 +13,7 @@ esac
 
 cd "$(dirname "$0")/.."
 out=build/fuzz
-targets="tokenizer markers versions regfile script"
+targets="tokenizer markers versions regfile script check"
 
 if ! command -v clang++-14 >/dev/null 2>&1 && ! command -v clang++ >/dev/null 2>&1; then
     echo "fuzz: clang++ not found (Debian packages clang and libclang-rt-14-dev; make deps-posix)" >&2

@@ -201,6 +201,7 @@ public:
         watcher_.resourceMarker = [](void* c, std::string_view key) {
             Checker& checker = *static_cast<Checker*>(c);
             if (checker.usedKeys_.find(key) == checker.usedKeys_.end()) checker.usedKeys_.emplace(key);
+            if (!checker.words_.empty()) checker.words_.back().markerKey.assign(key);
         };
         watcher_.failure = [](void* c, const char* key, const std::string& detail) {
             WordFrame* word = static_cast<Checker*>(c)->words_.empty() ? nullptr : &static_cast<Checker*>(c)->words_.back();
@@ -241,7 +242,7 @@ public:
             std::size_t best = 3;
             for (std::size_t i = 0; i < kBuiltinTextCount; ++i) {
                 const std::string builtin = kBuiltinTexts[i].key;
-                const std::size_t distance = lowerCase(builtin) == lowerCase(key) ? 0 : editDistance(key, builtin);
+                const std::size_t distance = closeness(key, builtin);
                 if (distance < best) {
                     best = distance;
                     nearest = builtin;
@@ -288,6 +289,7 @@ private:
         char first;                     // the word's first byte, or 0
         const char* command = nullptr;  // set when an option is about to act
         std::string argument;           // kept for java, javainst, cmd and cf
+        std::string markerKey;  // of the last $res: marker
         bool failed = false;
         std::string failureKey;
         std::string failureDetail;
@@ -304,6 +306,28 @@ private:
         Place place;
         std::size_t order = 0;
     };
+
+    // How far apart two keys are: 0 when they differ in letter case only.
+    static std::size_t closeness(std::string_view a, std::string_view b) {
+        return lowerCase(a) == lowerCase(b) ? 0 : editDistance(a, b);
+    }
+
+    // The defined or built-in key nearest to `key`, if one is close.
+    std::string nearestKey(const std::string& key) const {
+        std::string nearest;
+        std::size_t best = 3;
+        auto consider = [&](const std::string& candidate) {
+            if (candidate == key) return;
+            const std::size_t distance = closeness(key, candidate);
+            if (distance < best) {
+                best = distance;
+                nearest = candidate;
+            }
+        };
+        for (std::size_t i = 0; i < kBuiltinTextCount; ++i) consider(kBuiltinTexts[i].key);
+        for (const auto& definition : definitions_) consider(definition.first);
+        return nearest;
+    }
 
     // --- places
 
@@ -376,14 +400,22 @@ private:
         return out;
     }
 
-    void drainCaseNotes() {
-        std::vector<simulated::CaseNote>& notes = simulated::machine().caseNotes;
+    void drainPathNotes() {
+        std::vector<simulated::PathNote>& notes = simulated::machine().pathNotes;
         if (notes.empty() || words_.empty()) return;
-        for (const simulated::CaseNote& note : notes) {
-            Finding f = at(words_.back(), Severity::Warning, "name-case",
-                           note.given + " is on the medium only as " + note.foundAs);
-            f.hints.push_back("Windows finds it; a copy of the medium on a case-sensitive file system would not");
-            add(std::move(f), words_.back().order);
+        for (const simulated::PathNote& note : notes) {
+            if (note.kind == simulated::PathNote::CaseDiffers) {
+                Finding f = at(words_.back(), Severity::Warning, "name-case",
+                               note.given + " is on the medium only as " + note.foundAs);
+                f.hints.push_back("Windows finds it; a copy of the medium on a case-sensitive file system would not");
+                add(std::move(f), words_.back().order);
+            } else {
+                Finding f = at(words_.back(), Severity::Warning, "device-name",
+                               note.given + " names a device on Windows, not a file");
+                f.hints.push_back("CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9, with any extension, are "
+                                  "devices in every folder: rename the file");
+                add(std::move(f), words_.back().order);
+            }
         }
         notes.clear();
     }
@@ -399,7 +431,7 @@ private:
         }
         frame.highBytes = hasHighByte(text, frame.length);
         texts_.push_back(std::move(frame));
-        drainCaseNotes();
+        drainPathNotes();
         if (origin != TextOrigin::ResponseFile || words_.empty()) return;
 
         const std::size_t index = texts_.size() - 1;
@@ -485,13 +517,13 @@ private:
 
     void endWord() {
         simulated::machine().events.resize(words_.back().firstEvent);
-        simulated::machine().caseNotes.clear();
+        simulated::machine().pathNotes.clear();
         words_.pop_back();
     }
 
     void finishWord() {
         WordFrame& word = words_.back();
-        drainCaseNotes();
+        drainPathNotes();
         if (texts_[word.text].highBytes) checkText(word);
         if (word.failed) {
             failedWord(word);
@@ -522,8 +554,11 @@ private:
         Finding f = at(word, Severity::Error, "", lastBoxText(word.firstEvent));
         if (key.empty()) {
             f.code = f.message == "Resource not found" ? "resource-not-found" : "startup-failure";
-            if (f.code == "resource-not-found")
-                f.hints.push_back("a $res: marker names a text that no res option before it defines");
+            if (f.code == "resource-not-found") {
+                f.hints.push_back("$res:" + word.markerKey + "$ names a text that no res option before it defines");
+                const std::string nearest = nearestKey(word.markerKey);
+                if (!nearest.empty()) f.hints.push_back("did you mean " + nearest + "?");
+            }
         } else if (key == "INVALID_COMMAND") {
             f.code = "invalid-command";
         } else if (key == "MISSING_ARGUMENT") {
@@ -626,13 +661,18 @@ private:
         std::set<std::string> reported;
         for (const std::vector<std::string>* list : {&lists.official, &lists.unofficial})
             for (const std::string& version : *list) findable = findable || version == "1.4";
-        if (lists.official.empty() && lists.unofficial.empty()) {
+        const bool noVersions = lists.official.empty() && lists.unofficial.empty();
+        if (noVersions) {
             Finding f = at(word, Severity::Warning, "java-without-versions",
                            "this java option names no version, so it never finds a runtime");
             add(std::move(f), word.order);
-        } else if (!findable) {
+        }
+        if (!findable) {
+            // Whatever the machine, the run ends here (after the install
+            // question, if an installer is named, until the user says No).
             Finding f = at(word, Severity::Error, "runtime-never-found", getResource(table, "NO_VM_FOUND"));
-            f.hints.push_back("only 1.4 is looked up in the registry: 1.3 and 1.2.2 are accepted but never found");
+            f.hints.push_back(noVersions ? "name the version 1.4"
+                                         : "only 1.4 is looked up in the registry: 1.3 and 1.2.2 are accepted but never found");
             add(std::move(f), word.order);
         } else {
             for (const std::vector<std::string>* list : {&lists.official, &lists.unofficial})

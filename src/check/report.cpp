@@ -168,8 +168,11 @@ std::string planText(const Plan& plan, const std::string& heading) {
             step("registry", oneLine(e.text) + (e.found ? " = " + oneLine(e.value) : ": no such value"));
             break;
         case Event::FileTest: {
-            std::string text = oneLine(e.text) + ": " + outcomeName(e.lookup.outcome);
-            if (e.lookup.outcome == FileLookup::Assumed) text += " (not on this machine, taken as present)";
+            std::string text = oneLine(e.text) + ": ";
+            if (e.lookup.outcome == FileLookup::Assumed)
+                text += "taken as present (this machine cannot look there)";
+            else
+                text += outcomeName(e.lookup.outcome);
             if (e.lookup.caseDiffers) text += " (as " + oneLine(e.lookup.foundAs) + ")";
             step("file", text);
             break;

@@ -53,6 +53,16 @@ const std::vector<std::string>& listing(const std::string& directory) {
     return names;
 }
 
+// Windows takes these names, with any extension, for devices in every folder.
+bool isDeviceName(const std::string& component) {
+    std::string stem = component.substr(0, component.find('.'));
+    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+    for (char& c : stem) c = lower(c);
+    if (stem == "con" || stem == "prn" || stem == "aux" || stem == "nul") return true;
+    return stem.size() == 4 && (stem.compare(0, 3, "com") == 0 || stem.compare(0, 3, "lpt") == 0) &&
+           stem[3] >= '1' && stem[3] <= '9';
+}
+
 // Windows drops the dots and blanks at the end of a name.
 std::string windowsName(const std::string& component) {
     if (component == "." || component == "..") return component;
@@ -119,6 +129,7 @@ FileLookup lookUp(const std::string& path) {
         const std::string component = windowsName(path.substr(rest, end - rest));
         rest = end + 1;
         if (component.empty() || component == ".") continue;
+        if (isDeviceName(component)) result.deviceName = true;
         if (component == "..") {
             if (!found.empty()) {
                 found.pop_back();
@@ -195,7 +206,8 @@ void record(Event event) {
 
 FileLookup lookUpNoting(const std::string& path) {
     FileLookup lookup = simulated::lookUp(path);
-    if (lookup.caseDiffers) m().caseNotes.push_back({path, lookup.foundAs});
+    if (lookup.caseDiffers) m().pathNotes.push_back({simulated::PathNote::CaseDiffers, path, lookup.foundAs});
+    if (lookup.deviceName) m().pathNotes.push_back({simulated::PathNote::DeviceName, path, std::string()});
     return lookup;
 }
 

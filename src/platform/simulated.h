@@ -42,6 +42,7 @@ struct FileLookup {
     bool outsideMedium = false;  // an absolute path, or one that climbs out of the medium
     bool caseDiffers = false;    // found only with other letter case ...
     std::string foundAs;         // ... as this path (the components as given, spelt as found)
+    bool deviceName = false;     // a name Windows takes for a device (NUL, CON, COM1, ...)
     std::string hostPath;        // where it lies on this machine, when Present
 };
 
@@ -65,8 +66,12 @@ struct Event {
     FileLookup lookup;
 };
 
-// A path whose name differs in letter case from the file found.
-struct CaseNote {
+// A path that Windows would take otherwise than a case-sensitive copy of
+// the medium: a name that differs in letter case from the file found, or a
+// device name.
+struct PathNote {
+    enum Kind { CaseDiffers, DeviceName };
+    Kind kind;
     std::string given;
     std::string foundAs;
 };
@@ -82,7 +87,7 @@ struct Machine {
 
     // What happened.
     std::vector<Event> events;
-    std::vector<CaseNote> caseNotes;
+    std::vector<PathNote> pathNotes;
     std::string currentDirectory;
     // The first NUL byte of the response file read last, as an offset into
     // it; npos when it held none.

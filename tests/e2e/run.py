@@ -303,7 +303,7 @@ class WineTarget(Target):
 
     def start(self):
         self.wine_cmd(["wineboot", "-i"], timeout=300)
-        self.wineserver(["-p"])
+        self.restart_session(self.env)
         self.wine_cmd(["reg", "add", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude", "/t", "REG_SZ", "/d",
                        RELAY_INCLUDE, "/f"])
 
@@ -370,9 +370,12 @@ class WineTarget(Target):
 
     def restart_session(self, env):
         """Ends the running Wine session, so that the next Wine process starts
-        a new one (with its desktop process) under `env`'s display."""
+        a new one (with its desktop process) under `env`'s display.  The new
+        server is persistent: one that ends with its last client would be
+        started again, slowly, by the next case."""
         self.wineserver(["-k"])
         self.wineserver(["-w"])
+        self.wineserver(["-p"])
         self.wine_cmd(["cmd", "/c", "exit"], env=env)
 
     def run(self, case, root, installed, cwd, command, registry, answers, timeout):
