@@ -24,7 +24,7 @@ using simulated::FileLookup;
 
 // A script that reads response files without end (a file that names
 // itself twice, say) is cut short here rather than followed.
-constexpr std::size_t kMaxResponseFileReads = 100000;
+constexpr std::size_t kMaxResponseFileReads = 10000;
 constexpr std::size_t kMaxResponseFileBytes = std::size_t{1} << 30;
 // Past this many findings of one code, the rest are counted only.
 constexpr std::size_t kMaxFindingsPerCode = 100;
@@ -226,8 +226,11 @@ public:
         if (runaway != nullptr) {
             Finding f;
             f.code = "runaway-script";
-            f.message = "the script reads response files " + std::to_string(runaway->reads) + " times (" +
-                        std::to_string(runaway->bytes >> 20) + " MiB); the check stops here";
+            f.message = runaway->reads > kMaxResponseFileReads
+                            ? "the script reads response files more than " + std::to_string(kMaxResponseFileReads) +
+                                  " times; the check stops here"
+                            : "the script reads more than " + std::to_string(kMaxResponseFileBytes >> 20) +
+                                  " MiB of response files; the check stops here";
             f.hints.push_back("a response file is named again and again, so the run would not end in reasonable time");
             add(std::move(f), nextOrder_);
         }
@@ -927,8 +930,11 @@ Plan planRun(const Medium& medium, const regfile::Registry* registry, const std:
         plan.ending = "the run exhausts memory and ends abnormally (exit code 3)";
     } catch (const Runaway& r) {
         plan.exitCode = 3;
-        plan.ending = "the run reads response files " + std::to_string(r.reads) +
-                      " times and would not end in reasonable time; the plan stops here";
+        plan.ending = r.reads > kMaxResponseFileReads
+                          ? "the run reads response files more than " + std::to_string(kMaxResponseFileReads) +
+                                " times and would not end in reasonable time; the plan stops here"
+                          : "the run reads more than " + std::to_string(kMaxResponseFileBytes >> 20) +
+                                " MiB of response files and would not end in reasonable time; the plan stops here";
     }
     setScriptWatcher(nullptr);
     releaseTable();
