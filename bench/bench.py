@@ -1,7 +1,11 @@
 #!/usr/bin/env python3
-"""The launcher's benchmarks: figures only, never a test's pass or fail.
+"""The launcher's and the checker's benchmarks: figures only, never a
+test's pass or fail.
 
-Usage: bench.py path/to/tolvane
+Usage: bench.py path/to/tolvane [path/to/tolvane-check]
+
+The checker runs each script as `tolvane-check FOLDER -- @file`: a check of
+every word, with the launcher's own code.
 
 Every figure is a ratio against a reference program timed in the same run
 on the same input, so figures from different machines can be compared.
@@ -126,6 +130,25 @@ def write_res_file(path, size):
         f.write("".join(lines))
 
 
+def write_short_file(path, size):
+    """`size` bytes of short -res: words, about 20 bytes each, one a line:
+    -res:KEY{i mod 1000}=value{i}.  The cost per word, not per byte."""
+    lines = []
+    total = 0
+    i = 0
+    while True:
+        line = f"-res:KEY{i % 1000}=value{i}\n"
+        if total + len(line) > size:
+            break
+        lines.append(line)
+        total += len(line)
+        i += 1
+    lines.append("\n" * (size - total))
+    with open(path, "w", encoding="ascii", newline="") as f:
+        f.write("".join(lines))
+    return i
+
+
 def write_marker_file(path, size):
     """Sixteen -res:K words, then one -print: word whose argument, of `size`
     bytes, is nothing but markers: $res:Kn$ and $$ taking turns."""
@@ -140,6 +163,41 @@ def write_marker_file(path, size):
 
 
 # ------------------------------------------------------------ benchmarks
+
+CHECKER = None  # tolvane-check, when given
+
+
+def check_argv(work, name):
+    return [CHECKER, work, "--", "@" + name]
+
+
+def checked_check(work, name):
+    """The checker's run on a script: exit status 0 (warnings may come) and
+    nothing on standard error; returns its peak resident set."""
+    with tempfile.NamedTemporaryFile("r") as report:
+        proc = subprocess.run([TIME, "-v", "-o", report.name] + check_argv(work, name), env=ENV,
+                              stdin=subprocess.DEVNULL, capture_output=True)
+        text = report.read()
+    if proc.returncode != 0 or proc.stderr:
+        sys.exit(f"bench: the checker on {name} ended with {proc.returncode}:\n"
+                 + (proc.stderr or proc.stdout).decode(errors="replace")[:2000])
+    return int(re.search(r"Maximum resident set size \(kbytes\): (\d+)", text).group(1)) * 1024
+
+
+def checker_figures(work, name, label, launcher_time, runs, size=None):
+    """The checker on the same script: its time against the launcher's and,
+    for a file of `size` bytes, its peak memory."""
+    if not CHECKER:
+        return
+    peak = checked_check(work, name)
+    t = float("inf")
+    for _ in range(runs):
+        t = min(t, spawn_time(check_argv(work, name)))
+    record(f"check {label}", f"{ms(t)}; launcher {ms(launcher_time)}: {t / launcher_time:.2f}x the launcher",
+           "<= 1.5x launcher", t / launcher_time <= 1.5)
+    if size:
+        record(f"check memory {label}", f"{peak / MIB:.1f} MiB = {peak / size:.2f}x the file",
+               "<= 3x file + 16 MiB", peak <= 3 * size + 16 * MIB)
 
 def throughput(work, launcher):
     _, own = checked_run([launcher, "/print:x"])  # the launcher's resident set without a file
@@ -159,6 +217,7 @@ def throughput(work, launcher):
         record(f"peak memory {size_mib} MiB",
                f"{peak / MIB:.1f} MiB = {peak / size:.2f}x the file ({(peak - own) / size:.2f}x over {own / MIB:.1f} MiB)",
                "<= 3x file + 16 MiB", peak <= limit)
+        checker_figures(work, name, f"{size_mib} MiB", t, runs, size)
         os.remove(path)
     # Just over a power of two: a text that grows by doubling and is then
     # trimmed to size holds about twice the file at its peak.
@@ -174,6 +233,26 @@ def throughput(work, launcher):
     record("scaling 64/8 MiB", f"{ms(times[64])} / {ms(times[8])} = {ratio:.2f}x", "<= 9x", ratio <= 9)
 
 
+def short_words(work, launcher):
+    path = os.path.join(work, "short.rsp")
+    words = write_short_file(path, 64 * MIB)
+    size = os.path.getsize(path)
+    _, peak = checked_run([launcher, "@short.rsp"])
+    t, wc = best_pair([launcher, "@short.rsp"], ["/usr/bin/wc", "-w", path], 7)
+    record("short words 64 MiB",
+           f"{words / t / 1e6:.1f} M words/s, {ms(t)}; wc -w {ms(wc)}: {t / wc:.2f}x wc -w",
+           "<= 2x wc -w", t / wc <= 2)
+    record("short words memory", f"{peak / MIB:.1f} MiB = {peak / size:.2f}x the file",
+           "<= 3x file + 16 MiB", peak <= 3 * size + 16 * MIB)
+    if CHECKER:
+        c = float("inf")
+        for _ in range(7):
+            c = min(c, spawn_time(check_argv(work, "short.rsp")))
+        record("check short words/wc", f"{ms(c)}; wc -w {ms(wc)}: {c / wc:.2f}x wc -w", "<= 2x wc -w", c / wc <= 2)
+        checker_figures(work, "short.rsp", "short words", t, 7, size)
+    os.remove(path)
+
+
 def markers(work, launcher):
     path = os.path.join(work, "markers.rsp")
     expected, count = write_marker_file(path, 16 * MIB)
@@ -186,6 +265,7 @@ def markers(work, launcher):
     record("markers 16 MiB",
            f"{ms(t)} ({count / t / 1e6:.1f} M markers/s); cat | wc -c {ms(wc)}: {t / wc:.2f}x wc -c")
     record("markers peak memory", f"{peak / MIB:.1f} MiB = {peak / (16 * MIB):.2f}x the word")
+    checker_figures(work, "markers.rsp", "markers", t, 5)
     os.remove(path)
 
 
@@ -209,6 +289,13 @@ def nesting(work, launcher):
         chain = min(chain, sum(spawn_time([launcher, "@n01.rsp"]) for _ in range(20)) / 20)
         flat = min(flat, sum(spawn_time([launcher, "@flat.rsp"]) for _ in range(20)) / 20)
     record("nesting 64 levels", f"{ms(chain)}; one flat file {ms(flat)}: {chain / flat:.2f}x flat")
+    if CHECKER:
+        checked_check(work, "n01.rsp")
+        checked = float("inf")
+        for _ in range(5):
+            checked = min(checked, sum(spawn_time(check_argv(work, "n01.rsp")) for _ in range(20)) / 20)
+        record("check nesting", f"{ms(checked)}; launcher {ms(chain)}: {checked / chain:.2f}x the launcher",
+               "<= 1.5x launcher", checked / chain <= 1.5)
 
 
 def startup(work, launcher):
@@ -218,6 +305,12 @@ def startup(work, launcher):
         ours = min(ours, sum(spawn_time([launcher, "/print:x"]) for _ in range(50)) / 50)
     record("start-up", f"{ms(ours)}; /bin/echo x {ms(theirs)}: {ours / theirs:.2f}x /bin/echo",
            "<= 2x /bin/echo", ours / theirs <= 2)
+    if CHECKER:
+        checked = float("inf")
+        for _ in range(10):
+            checked = min(checked, sum(spawn_time([CHECKER, work, "--", "/print:x"]) for _ in range(50)) / 50)
+        record("check start-up", f"{ms(checked)}; launcher {ms(ours)}: {checked / ours:.2f}x the launcher",
+               "<= 1.5x launcher", checked / ours <= 1.5)
 
 
 def machine():
@@ -233,8 +326,9 @@ def machine():
 
 
 def main():
-    if len(sys.argv) != 2 or not os.access(sys.argv[1], os.X_OK):
-        sys.exit("usage: bench.py path/to/tolvane (built)")
+    global CHECKER
+    if len(sys.argv) not in (2, 3) or not all(os.access(p, os.X_OK) for p in sys.argv[1:]):
+        sys.exit("usage: bench.py path/to/tolvane [path/to/tolvane-check] (built)")
     for tool in (TIME, "/usr/bin/wc", "/bin/echo"):
         if not os.access(tool, os.X_OK):
             sys.exit(f"bench: {tool} is missing")
@@ -245,8 +339,11 @@ def main():
         # beside the generated files and they are named relative to it.
         launcher = os.path.join(work, "tolvane")
         shutil.copy2(sys.argv[1], launcher)
+        if len(sys.argv) == 3:
+            CHECKER = os.path.abspath(sys.argv[2])
         os.chdir(work)
         throughput(work, launcher)
+        short_words(work, launcher)
         markers(work, launcher)
         nesting(work, launcher)
         startup(work, launcher)

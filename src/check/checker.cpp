@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <new>
 #include <set>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "intake/launcher.h"
 #include "intake/tokenizer.h"
@@ -137,6 +140,7 @@ bool isBuiltinKey(std::string_view key) {
 
 // Built-in texts that a detail (a name, a version) follows directly.
 bool takesDetail(std::string_view key) {
+    if (key.size() < 12 || key.size() > 17) return false;
     return key == "MISSING_FILE" || key == "MISSING_ARGUMENT" || key == "FILE_IO_ERROR" ||
            key == "INVALID_COMMAND" || key == "USE_UNOFFICIAL_VM" || key == "NESTING_TOO_DEEP";
 }
@@ -184,9 +188,24 @@ bool looksLikeMediumProgram(std::string_view program) {
     return false;
 }
 
+// The option commands the checker looks at.
+enum class Command { None, Cmd, JavaInst, Java, Cf, Res, Print };
+
+// The launcher hands over its own names; they differ in size or first letter.
+Command commandOf(std::string_view name) {
+    switch (name.size()) {
+    case 2: return Command::Cf;
+    case 3: return name[0] == 'c' ? Command::Cmd : Command::Res;
+    case 4: return Command::Java;
+    case 5: return Command::Print;
+    case 8: return Command::JavaInst;
+    default: return Command::None;
+    }
+}
+
 class Checker {
 public:
-    Checker() {
+    Checker() : machine_(simulated::machine()) {
         watcher_.context = this;
         watcher_.beginText = [](void* c, TextOrigin origin, const std::string& name, const char* text) {
             static_cast<Checker*>(c)->beginText(origin, name, text);
@@ -200,15 +219,15 @@ public:
         };
         watcher_.resourceMarker = [](void* c, std::string_view key) {
             Checker& checker = *static_cast<Checker*>(c);
-            if (checker.usedKeys_.find(key) == checker.usedKeys_.end()) checker.usedKeys_.emplace(key);
-            if (!checker.words_.empty()) checker.words_.back().markerKey.assign(key);
+            checker.markerKey_.assign(key);
+            if (checker.usedKeys_.count(key) == 0) checker.usedKeys_.insert(checker.keep(key));
         };
         watcher_.failure = [](void* c, const char* key, const std::string& detail) {
             WordFrame* word = static_cast<Checker*>(c)->words_.empty() ? nullptr : &static_cast<Checker*>(c)->words_.back();
             if (word == nullptr) return;
             word->failed = true;
-            word->failureKey = key != nullptr ? key : "";
-            word->failureDetail = detail;
+            static_cast<Checker*>(c)->failureKey_ = key != nullptr ? key : "";
+            static_cast<Checker*>(c)->failureDetail_ = detail;
         };
     }
 
@@ -234,8 +253,9 @@ public:
             f.hints.push_back("a response file is named again and again, so the run would not end in reasonable time");
             add(std::move(f), nextOrder_);
         }
-        for (const auto& [key, definition] : definitions_) {
-            if (isBuiltinKey(key) || usedKeys_.count(key) != 0) continue;
+        for (const auto& [keyView, definition] : definitions_) {
+            if (isBuiltinKey(keyView) || usedKeys_.count(keyView) != 0) continue;
+            const std::string key(keyView);
             Finding f;
             f.severity = Severity::Warning;
             f.code = "unused-resource";
@@ -244,7 +264,7 @@ public:
             std::string nearest;
             std::size_t best = 3;
             for (std::size_t i = 0; i < kBuiltinTextCount; ++i) {
-                const std::string builtin = kBuiltinTexts[i].key;
+                const std::string_view builtin = kBuiltinTexts[i].key;
                 const std::size_t distance = closeness(key, builtin);
                 if (distance < best) {
                     best = distance;
@@ -289,13 +309,9 @@ private:
         std::size_t text;  // index into texts_
         WordSpan span;
         std::size_t firstEvent;
-        char first;                     // the word's first byte, or 0
-        const char* command = nullptr;  // set when an option is about to act
-        std::string argument;           // kept for java, javainst, cmd and cf
-        std::string markerKey;  // of the last $res: marker
-        bool failed = false;
-        std::string failureKey;
-        std::string failureDetail;
+        char first;                          // the word's first byte, or 0
+        Command command = Command::None;     // set when an option is about to act
+        bool failed = false;                 // the failure is in failureKey_
     };
 
     struct Definition {
@@ -312,6 +328,8 @@ private:
 
     // How far apart two keys are: 0 when they differ in letter case only.
     static std::size_t closeness(std::string_view a, std::string_view b) {
+        const std::size_t apart = a.size() > b.size() ? a.size() - b.size() : b.size() - a.size();
+        if (apart > 2) return apart;
         return lowerCase(a) == lowerCase(b) ? 0 : editDistance(a, b);
     }
 
@@ -322,13 +340,13 @@ private:
         auto consider = [&](const std::string& candidate) {
             if (candidate == key) return;
             const std::size_t distance = closeness(key, candidate);
-            if (distance < best) {
+            if (distance < best || (distance == best && !nearest.empty() && candidate < nearest)) {
                 best = distance;
                 nearest = candidate;
             }
         };
         for (std::size_t i = 0; i < kBuiltinTextCount; ++i) consider(kBuiltinTexts[i].key);
-        for (const auto& definition : definitions_) consider(definition.first);
+        for (const auto& definition : definitions_) consider(std::string(definition.first));
         return nearest;
     }
 
@@ -464,37 +482,38 @@ private:
         }
     }
 
-    void option(std::string_view command, std::string_view argument) {
+    void option(std::string_view name, std::string_view argument) {
         WordFrame& word = words_.back();
-        word.command = command.data();  // one of the launcher's own names, which live on
-        if (command == "res") {
+        word.command = commandOf(name);
+        if (word.command == Command::Res) {
             const std::size_t equals = argument.find('=');
             if (equals == std::string_view::npos || equals == 0 || equals + 1 == argument.size()) return;
             const std::string_view key = argument.substr(0, equals);
-            if (definitions_.find(key) == definitions_.end()) {
-                definitions_.emplace(std::string(key), Definition{placeOf(word), word.order});
-                const char last = argument.back();
-                if (takesDetail(key) && last != ' ' && last != '\n' && last != '\t') {
-                    Finding f = at(word, Severity::Warning, "detail-joined",
-                                   std::string(key) + "'s text is followed directly by a name or version");
-                    f.hints.push_back("end the text in a blank, as the built-in one does");
-                    add(std::move(f), word.order);
-                }
+            // A key new to the table is defined here first: the table grows
+            // by it (see finishWord).  The built-in keys are there from the
+            // start.
+            resKey_.assign(key);
+            tableSize_ = processResourceTable().size();
+            const char last = argument.back();
+            if (takesDetail(key) && last != ' ' && last != '\n' && last != '\t') {
+                Finding f = at(word, Severity::Warning, "detail-joined",
+                               std::string(key) + "'s text is followed directly by a name or version");
+                f.hints.push_back("end the text in a blank, as the built-in one does");
+                add(std::move(f), word.order);
             }
-        } else if (command == "java" || command == "javainst" || command == "cmd" || command == "cf") {
-            word.argument.assign(argument);
+        } else if (word.command != Command::Print) {
+            argument_.assign(argument);
         }
     }
 
     void runWord(Launcher& launcher, const std::string& word, WordSpan span) {
         {
-            WordFrame frame;
+            WordFrame& frame = words_.emplace_back();
             frame.order = nextOrder_++;
             frame.text = texts_.size() - 1;
             frame.span = span;
-            frame.firstEvent = simulated::machine().events.size();
+            frame.firstEvent = machine_.events.size();
             frame.first = word.empty() ? '\0' : word[0];
-            words_.push_back(std::move(frame));
         }
         try {
             try {
@@ -526,31 +545,37 @@ private:
 
     void finishWord() {
         WordFrame& word = words_.back();
-        drainPathNotes();
-        if (texts_[word.text].highBytes) checkText(word);
+        if (!machine_.pathNotes.empty()) drainPathNotes();
+        TextFrame& text = texts_[word.text];
+        if (text.highBytes) checkText(word);
+        const bool option = word.first == '/' || word.first == '-';
         if (word.failed) {
             failedWord(word);
-        } else if (word.first == '/' || word.first == '-') {
-            succeededOption(word);
+        } else if (option) {
+            if (word.command == Command::Res) {
+                if (processResourceTable().size() != tableSize_)
+                    definitions_.emplace(keep(resKey_), Definition{placeOf(word), word.order});
+            } else if (word.command != Command::Print) {
+                succeededOption(word);
+            }
         } else if (word.first != '@') {
             bareWord(word);
         }
-        TextFrame& text = texts_[word.text];
-        if (word.first == '/' || word.first == '-') {
+        if (option) {
             text.optionStart = word.span.begin;
             text.splitReported = false;
         } else if (word.first == '@') {
             text.optionStart = std::string::npos;
         }
-        simulated::machine().events.resize(word.firstEvent);
+        if (machine_.events.size() != word.firstEvent) machine_.events.resize(word.firstEvent);
     }
 
     // --- what a word did
 
     void failedWord(WordFrame& word) {
-        const std::string& key = word.failureKey;
-        const std::string command = word.command != nullptr ? word.command : "";
-        if (key == "NO_VM_FOUND" && command == "java") {
+        const std::string& key = failureKey_;
+        const Command command = word.command;
+        if (key == "NO_VM_FOUND" && command == Command::Java) {
             assumeRuntime(word);
             return;
         }
@@ -558,15 +583,15 @@ private:
         if (key.empty()) {
             f.code = f.message == "Resource not found" ? "resource-not-found" : "startup-failure";
             if (f.code == "resource-not-found") {
-                f.hints.push_back("$res:" + word.markerKey + "$ names a text that no res option before it defines");
-                const std::string nearest = nearestKey(word.markerKey);
+                f.hints.push_back("$res:" + markerKey_ + "$ names a text that no res option before it defines");
+                const std::string nearest = nearestKey(markerKey_);
                 if (!nearest.empty()) f.hints.push_back("did you mean " + nearest + "?");
             }
         } else if (key == "INVALID_COMMAND") {
             f.code = "invalid-command";
         } else if (key == "MISSING_ARGUMENT") {
-            f.code = command == "res" ? "malformed-res" : "missing-argument";
-            if (command == "res") f.hints.push_back("write /res:KEY=text, with something on both sides of the =");
+            f.code = command == Command::Res ? "malformed-res" : "missing-argument";
+            if (command == Command::Res) f.hints.push_back("write /res:KEY=text, with something on both sides of the =");
         } else if (key == "MARKER_CLOSING_MARK_MISSING") {
             f.code = "unclosed-marker";
             f.hints.push_back("markers are $java$, $javaw$, $res:KEY$; $$ stands for one dollar sign");
@@ -583,10 +608,10 @@ private:
                                                        : "unsupported-version";
             if (f.code == "unsupported-version") f.hints.push_back("the versions known are 1.4, 1.3 and 1.2.2");
         } else if (key == "MISSING_FILE") {
-            if (command == "cf") {
+            if (command == Command::Cf) {
                 f.code = "missing-file";
-                missingFile(word, f);
-            } else if (command == "java") {
+                missingFile(f);
+            } else if (command == Command::Java) {
                 f.code = "missing-installer";
             } else {
                 f.code = "missing-response-file";
@@ -611,8 +636,8 @@ private:
 
     // A cf path absent from the medium.  One that a command line run before
     // names may be one the command makes.
-    void missingFile(const WordFrame& word, Finding& f) {
-        std::string name = word.argument;
+    void missingFile(Finding& f) {
+        std::string name = argument_;
         const std::size_t slash = name.find_last_of("\\/");
         if (slash != std::string::npos) name = name.substr(slash + 1);
         for (const std::string& line : commandLines_) {
@@ -625,17 +650,15 @@ private:
     }
 
     void succeededOption(const WordFrame& word) {
-        const std::string command = word.command != nullptr ? word.command : "";
-        if (command == "javainst") {
+        if (word.command == Command::JavaInst) {
             if (installer_.present && !installer_.seen) unseenInstaller();
             installer_ = Installer{true, false, placeOf(word), word.order};
-        } else if (command == "cmd") {
-            commandLines_.push_back(word.argument);
+        } else if (word.command == Command::Cmd) {
+            commandLines_.push_back(argument_);
             commandLine(word);
-        } else if (command == "cf") {
-            const FileLookup lookup = simulated::lookUp(word.argument);
-            if (lookup.outcome == FileLookup::Assumed)
-                outside(word, word.argument, "the file is outside the medium");
+        } else if (word.command == Command::Cf) {
+            const FileLookup lookup = simulated::lookUp(argument_);
+            if (lookup.outcome == FileLookup::Assumed) outside(word, argument_, "the file is outside the medium");
         }
     }
 
@@ -658,7 +681,7 @@ private:
     // A java option whose versions were all right: on the user's machine a
     // runtime may be found or not.  The check goes on as if one were.
     void assumeRuntime(WordFrame& word) {
-        const VersionLists lists = parseVersionSpecification(word.argument);
+        const VersionLists lists = parseVersionSpecification(argument_);
         ResourceTable& table = processResourceTable();
         bool findable = false;
         std::set<std::string> reported;
@@ -718,7 +741,7 @@ private:
 
     // Best effort: the program a command line starts, and where it writes.
     void commandLine(const WordFrame& word) {
-        const auto words = commandWords(word.argument);
+        const auto words = commandWords(argument_);
         std::size_t i = 0;
         if (i < words.size() && lowerCase(words[i].first) == "start") {
             ++i;
@@ -746,7 +769,7 @@ private:
         }
         // A redirection to a relative file writes beside the launcher.
         bool inQuotes = false;
-        const std::string& line = word.argument;
+        const std::string& line = argument_;
         for (std::size_t k = 0; k < line.size(); ++k) {
             if (line[k] == '"') inQuotes = !inQuotes;
             if (inQuotes || line[k] != '>') continue;
@@ -842,6 +865,7 @@ private:
     }
 
     ScriptWatcher watcher_;
+    simulated::Machine& machine_;
     std::vector<TextFrame> texts_;
     std::vector<WordFrame> words_;
     std::vector<Finding> findings_;
@@ -850,8 +874,26 @@ private:
     std::size_t nextOrder_ = 1;
     std::size_t reads_ = 0;
     std::size_t bytes_ = 0;
-    std::map<std::string, Definition, std::less<>> definitions_;
-    std::set<std::string, std::less<>> usedKeys_;
+    // FNV-1a: keys are short, and hashed once a word.
+    struct KeyHash {
+        std::size_t operator()(std::string_view key) const noexcept {
+            std::uint64_t hash = 14695981039346656037ull;
+            for (const char c : key) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+            return static_cast<std::size_t>(hash);
+        }
+    };
+    std::string_view keep(std::string_view key) { return keys_.emplace_back(key); }
+    std::string resKey_;          // the key of the res option acting
+    std::size_t tableSize_ = 0;   // the table's size before it acts
+    std::deque<std::string> keys_;  // the keys below point here; a deque keeps them in place
+    std::unordered_map<std::string_view, Definition, KeyHash> definitions_;
+    std::unordered_set<std::string_view, KeyHash> usedKeys_;
+    // Of the innermost word: only an option or a bare word, which names no
+    // further words, sets them.
+    std::string argument_;     // of java, javainst, cmd and cf
+    std::string markerKey_;    // of the last $res: marker
+    std::string failureKey_;   // of the failure shown
+    std::string failureDetail_;
     std::vector<std::string> commandLines_;
     Installer installer_;
 };

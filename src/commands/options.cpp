@@ -52,13 +52,13 @@ void Launcher::runOptionCommand(std::string_view optionText) {
     // Compared in this order; the first that matches decides.
     enum Command { Cmd, JavaInst, Java, Cf, Res, Print };
     constexpr int kCommandCount = Print + 1;
-    static const char* const kNames[kCommandCount] = {"cmd", "javainst", "java", "cf", "res", "print"};
+    static constexpr std::string_view kNames[kCommandCount] = {"cmd", "javainst", "java", "cf", "res", "print"};
     int found = 0;
     while (found < kCommandCount && !namesCommand(name, kNames[found])) ++found;
     if (found == kCommandCount) fatalError("INVALID_COMMAND", lowerCaseName(name));
     const Command command = static_cast<Command>(found);
 
-    if (command != Print && argument.empty()) fatalError("MISSING_ARGUMENT", kNames[command]);
+    if (command != Print && argument.empty()) fatalError("MISSING_ARGUMENT", std::string(kNames[command]));
 
     std::string scratch;
     const std::string_view expanded = expandInto(argument, scratch);

@@ -40,8 +40,11 @@ std::unique_ptr<ResourceTable> takeProcessResourceTable() {
 }
 
 void setResource(ResourceTable& table, std::string_view key, std::string_view text) {
-    const auto place = table.try_emplace(std::string(key));
-    place.first->second.assign(text);
+    const auto found = table.find(key);
+    if (found != table.end())
+        found->second.assign(text);
+    else
+        table.emplace(std::string(key), std::string(text));
 }
 
 std::string getResource(ResourceTable& table, std::string_view key) { return resourceText(table, key); }

@@ -1,15 +1,33 @@
 // The resource table, the message boxes and the one failure path.
 #pragma once
 
+#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
 #include <string_view>
 
-// Every message text and every script-defined text, under its key.  Keys are
-// compared byte for byte (unsigned), case-sensitively; std::less<> lets a
-// key be looked up as a view, without a copy.
-using ResourceTable = std::map<std::string, std::string, std::less<>>;
+// Orders keys byte for byte (unsigned), case-sensitively, a key that is a
+// prefix of another first: the order of std::string's own comparison, with
+// the short keys scripts use compared in line.  A key can be looked up as a
+// view, without a copy.
+struct KeyOrder {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const {
+        const std::size_t common = a.size() < b.size() ? a.size() : b.size();
+        if (common > 16) {
+            const int order = std::memcmp(a.data(), b.data(), common);
+            if (order != 0) return order < 0;
+        } else {
+            for (std::size_t i = 0; i < common; ++i)
+                if (a[i] != b[i]) return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[i]);
+        }
+        return a.size() < b.size();
+    }
+};
+
+// Every message text and every script-defined text, under its key.
+using ResourceTable = std::map<std::string, std::string, KeyOrder>;
 
 // The process-wide table: set once by start-up, before the first text is
 // stored, and used by the free functions that have no Launcher at hand.
