@@ -12,7 +12,8 @@ add_executable(unit_tests
     tests/unit/options_test.cpp
     tests/unit/markers_test.cpp
     tests/unit/runtime_test.cpp
-    tests/unit/regfile_test.cpp)
+    tests/unit/regfile_test.cpp
+    tests/unit/watcher_test.cpp)
 target_include_directories(unit_tests PRIVATE tests/unit)
 target_link_libraries(unit_tests PRIVATE tolvane_core tolvane_regfile GTest::gtest_main)
 gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 30)
