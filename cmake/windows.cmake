@@ -2,19 +2,15 @@
 # and tolvane-check.exe, the checker, under the same rules.
 enable_language(RC)
 
-# The resource script of an exe: the manifest and a version block.
-function(tolvane_resources name description out)
-    set(RC_MANIFEST ${CMAKE_SOURCE_DIR}/src/platform/win32/tolvane.manifest)
-    set(RC_DESCRIPTION "${description}")
-    set(RC_INTERNAL_NAME "${name}")
-    configure_file(${CMAKE_SOURCE_DIR}/src/platform/win32/tolvane.rc.in ${CMAKE_BINARY_DIR}/${name}.rc @ONLY)
-    set_source_files_properties(${CMAKE_BINARY_DIR}/${name}.rc PROPERTIES OBJECT_DEPENDS ${RC_MANIFEST})
-    set(${out} ${CMAKE_BINARY_DIR}/${name}.rc PARENT_SCOPE)
-endfunction()
+include(cmake/branding.cmake)
 
-tolvane_resources(tolvane "tolvane setup launcher" TOLVANE_RC)
+tolvane_resources(NAME ${TOLVANE_EXE_NAME} DESCRIPTION "${TOLVANE_FILE_DESCRIPTION}" PRODUCT "${TOLVANE_PRODUCT_NAME}"
+                  VERSION_TEXT "${TOLVANE_VERSION_TEXT}" VERSION_NUMBERS "${TOLVANE_VERSION_NUMBERS}"
+                  COMPANY "${TOLVANE_COMPANY}" COPYRIGHT "${TOLVANE_COPYRIGHT}" ICON "${TOLVANE_ICON}"
+                  LEVEL ${TOLVANE_EXECUTION_LEVEL} OUT TOLVANE_RC)
 add_executable(tolvane src/startup/main.cpp src/platform/platform_win32.cpp src/platform/runtime_win32.cpp
                ${TOLVANE_RC})
+set_target_properties(tolvane PROPERTIES OUTPUT_NAME ${TOLVANE_EXE_NAME})
 target_link_libraries(tolvane PRIVATE tolvane_core user32 advapi32 kernel32)
 # Without exceptions: nothing catches one, and their run-time (unwinder,
 # exception objects, the thread library they lock with) would be most of the
@@ -37,7 +33,10 @@ target_link_options(tolvane PRIVATE -static -static-libgcc -static-libstdc++ -s)
 # build of the core with exceptions, and with the C++ run-time's own string.
 add_library(tolvane_core_checked STATIC ${TOLVANE_CORE_SOURCES})
 target_include_directories(tolvane_core_checked PUBLIC src)
-tolvane_resources(tolvane-check "tolvane medium checker" CHECK_RC)
+tolvane_resources(NAME tolvane-check DESCRIPTION "tolvane medium checker" PRODUCT tolvane
+                  VERSION_TEXT "${PROJECT_VERSION}"
+                  VERSION_NUMBERS "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0"
+                  LEVEL asInvoker OUT CHECK_RC)
 add_executable(tolvane-check ${TOLVANE_CHECK_SOURCES} ${CHECK_RC})
 target_link_libraries(tolvane-check PRIVATE tolvane_core_checked tolvane_regfile)
 target_link_options(tolvane-check PRIVATE -static -static-libgcc -static-libstdc++ -s)
@@ -46,25 +45,36 @@ target_link_options(tolvane-check PRIVATE -static -static-libgcc -static-libstdc
 add_executable(rawrun tests/e2e/rawrun.cpp)
 target_link_options(rawrun PRIVATE -static -static-libgcc -static-libstdc++)
 
+option(TOLVANE_WINE_TESTS "Run the end-to-end cases under Wine" ON)
+
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
     # What a medium needs of the exe: 32-bit console program, system DLLs
-    # only, the manifest and the version block, a size fit for a medium.
+    # only, the manifest, the version block and the icon of its brand, a size
+    # fit for a medium.
+    set(brand_argument)
+    if(TOLVANE_BRAND)
+        set(brand_argument --brand ${TOLVANE_BRAND})
+    endif()
     add_test(NAME exe_properties
              COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/windows/check_exe.py
-                     $<TARGET_FILE:tolvane> --objdump ${CMAKE_OBJDUMP} --version ${PROJECT_VERSION})
-    add_test(NAME check_exe_properties
-             COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/windows/check_exe.py
-                     $<TARGET_FILE:tolvane-check> --objdump ${CMAKE_OBJDUMP} --version ${PROJECT_VERSION}
-                     --max-size 0)
+                     $<TARGET_FILE:tolvane> --objdump ${CMAKE_OBJDUMP} --version ${PROJECT_VERSION} ${brand_argument})
+    if(NOT TOLVANE_BRAND)
+        add_test(NAME check_exe_properties
+                 COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/windows/check_exe.py
+                         $<TARGET_FILE:tolvane-check> --objdump ${CMAKE_OBJDUMP} --version ${PROJECT_VERSION}
+                         --name tolvane-check --description "tolvane medium checker" --max-size 0)
+    endif()
 
-    # The end-to-end cases against this very exe under 32-bit Wine.  Where
-    # the kernel refuses 32-bit code, i386.py runs them under an emulator
-    # registered in a namespace of their own.
-    add_test(NAME wine_e2e
-             COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/windows/i386.py
-                     --cache ${CMAKE_BINARY_DIR}/tools --
-                     ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/run.py
-                     --target wine --modes run,plan,check,findings --launcher $<TARGET_FILE:tolvane>
-                     --checker $<TARGET_FILE:tolvane-check> --rawrun $<TARGET_FILE:rawrun>)
-    set_tests_properties(wine_e2e PROPERTIES TIMEOUT 1800)
+    if(TOLVANE_WINE_TESTS)
+        # The end-to-end cases against this very exe under 32-bit Wine.
+        # Where the kernel refuses 32-bit code, i386.py runs them under an
+        # emulator registered in a namespace of their own.
+        add_test(NAME wine_e2e
+                 COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/windows/i386.py
+                         --cache ${CMAKE_BINARY_DIR}/tools --
+                         ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/run.py
+                         --target wine --modes run,plan,check,findings --launcher $<TARGET_FILE:tolvane>
+                         --checker $<TARGET_FILE:tolvane-check> --rawrun $<TARGET_FILE:rawrun>)
+        set_tests_properties(wine_e2e PROPERTIES TIMEOUT 1800)
+    endif()
 endif()

@@ -1,9 +1,15 @@
 #!/usr/bin/env python3
 """Checks what a setup medium needs of tolvane.exe: a 32-bit console exe that
-imports system DLLs only, carries its manifest (asInvoker, Common Controls 6,
-supportedOS from Vista on) and its version block, and stays small."""
+imports system DLLs only, carries its manifest (its execution level, DPI
+awareness, Common Controls 6, supportedOS from Vista on), its version block
+and its icon, and stays small.
+
+With --brand FILE, what the exe must carry is read from that brand file (the
+set(VARIABLE "value") lines of a TOLVANE_BRAND file); without, it is the
+unbranded tolvane.exe's."""
 
 import argparse
+import os
 import re
 import struct
 import subprocess
@@ -18,7 +24,7 @@ SUPPORTED_OS = {
     "1f676c76-80e1-4239-95bb-83d0f6d0da78",  # 8.1
     "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a",  # 10 and 11
 }
-RT_VERSION, RT_MANIFEST = 16, 24
+RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
 
 
 class Pe:
@@ -68,13 +74,83 @@ class Pe:
         return found
 
 
+def read_brand(path):
+    """The TOLVANE_ variables a brand file sets, as they are written."""
+    values = {}
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            m = re.match(r'\s*set\(\s*(TOLVANE_\w+)\s+"((?:[^"\\]|\\.)*)"\s*\)', line)
+            if m:
+                value = m.group(2).replace("${CMAKE_CURRENT_LIST_DIR}", os.path.dirname(os.path.abspath(path)))
+                values[m.group(1)] = value.replace('\\"', '"')
+    return values
+
+
+def version_strings(block):
+    """{key: value} of a version resource's StringFileInfo."""
+    strings = {}
+
+    def walk(offset, end):
+        while offset + 6 <= end:
+            length, value_length, kind = struct.unpack_from("<HHH", block, offset)
+            if length == 0:
+                break
+            key_end = block.index(b"\0\0", offset + 6)
+            while (key_end - offset - 6) % 2:
+                key_end = block.index(b"\0\0", key_end + 1)
+            key = block[offset + 6:key_end].decode("utf-16-le")
+            value_start = (key_end + 2 + 3) & ~3
+            if kind == 1 and key not in ("StringFileInfo", "VarFileInfo") and value_length:
+                strings[key] = block[value_start:value_start + 2 * value_length].decode("utf-16-le").rstrip("\0")
+            elif key in ("StringFileInfo",) or re.match(r"^[0-9a-fA-F]{8}$", key):
+                walk(value_start, offset + length)
+            elif key == "VS_VERSION_INFO":
+                walk((value_start + value_length + 3) & ~3, offset + length)
+            offset = (offset + length + 3) & ~3
+
+    walk(0, len(block))
+    return strings
+
+
+def icon_images(path):
+    """The images of an .ico file, as the exe's RT_ICON resources hold them."""
+    with open(path, "rb") as f:
+        data = f.read()
+    count = struct.unpack_from("<H", data, 4)[0]
+    images = []
+    for i in range(count):
+        size, offset = struct.unpack_from("<II", data, 6 + 16 * i + 8)
+        images.append(data[offset:offset + size])
+    return images
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("exe")
     parser.add_argument("--objdump", default="i686-w64-mingw32-objdump")
-    parser.add_argument("--version", required=True, help="the project version the exe must carry")
+    parser.add_argument("--version", required=True, help="the project version")
+    parser.add_argument("--brand", help="the brand file the exe was built with")
+    parser.add_argument("--name", default=None, help="the exe's name without .exe (default: the brand's)")
+    parser.add_argument("--description", default=None, help="its file description (default: the brand's)")
     parser.add_argument("--max-size", type=int, default=MAX_SIZE, help="bytes at most (0: no limit)")
     args = parser.parse_args()
+
+    brand = read_brand(args.brand) if args.brand else {}
+    name = args.name or brand.get("TOLVANE_EXE_NAME", "tolvane")
+    version = brand.get("TOLVANE_VERSION") or args.version
+    numbers = ([int(p) for p in version.split(".")] + [0, 0, 0, 0])[:4]
+    expected_strings = {
+        "CompanyName": brand.get("TOLVANE_COMPANY") or None,
+        "FileDescription": args.description or brand.get("TOLVANE_FILE_DESCRIPTION", "tolvane setup launcher"),
+        "FileVersion": version,
+        "InternalName": name,
+        "LegalCopyright": brand.get("TOLVANE_COPYRIGHT") or None,
+        "OriginalFilename": name + ".exe",
+        "ProductName": brand.get("TOLVANE_PRODUCT_NAME", "tolvane"),
+        "ProductVersion": version,
+    }
+    level = brand.get("TOLVANE_EXECUTION_LEVEL", "asInvoker")
+    icon = brand.get("TOLVANE_ICON")
 
     with open(args.exe, "rb") as f:
         data = f.read()
@@ -88,6 +164,7 @@ def main():
         if not condition:
             problems.append(what)
 
+    expect(os.path.basename(args.exe) == name + ".exe", "file name %s, expected %s.exe" % (os.path.basename(args.exe), name))
     expect(pe.machine == 0x14C and pe.magic == 0x10B, "not a 32-bit i386 exe (machine %#x)" % pe.machine)
     expect(pe.subsystem == 3, "subsystem %d, expected 3 (console)" % pe.subsystem)
     if args.max_size:
@@ -103,11 +180,14 @@ def main():
     manifests = resources.get(RT_MANIFEST, [])
     expect(len(manifests) == 1, "expected one manifest, found %d" % len(manifests))
     manifest = manifests[0].decode("utf-8", "replace") if manifests else ""
-    expect('level="asInvoker"' in manifest, "manifest lacks requestedExecutionLevel asInvoker")
+    levels = re.findall(r'requestedExecutionLevel level="(\w+)"', manifest)
+    expect(levels == [level], "manifest's execution level %s, expected %s" % (levels, level))
     expect(re.search(r'name="Microsoft\.Windows\.Common-Controls"\s+version="6\.0\.0\.0"', manifest) is not None,
            "manifest lacks Common Controls 6")
     ids = set(re.findall(r'supportedOS Id="\{([0-9a-f-]+)\}"', manifest))
     expect(ids == SUPPORTED_OS, "supportedOS entries %s" % sorted(ids))
+    expect(">true/pm</dpiAware>" in manifest and ">PerMonitorV2, PerMonitor</dpiAwareness>" in manifest,
+           "manifest does not declare DPI awareness")
 
     versions = resources.get(RT_VERSION, [])
     expect(len(versions) == 1, "expected one version resource, found %d" % len(versions))
@@ -116,16 +196,21 @@ def main():
         fixed = block.find(struct.pack("<I", 0xFEEF04BD))
         expect(fixed >= 0, "version resource without VS_FIXEDFILEINFO")
         if fixed >= 0:
-            ms, ls = struct.unpack_from("<II", block, fixed + 8)
-            parts = [int(p) for p in args.version.split(".")] + [0, 0, 0]
-            expect((ms >> 16, ms & 0xFFFF, ls >> 16) == tuple(parts[:3]),
-                   "file version %d.%d.%d, expected %s" % (ms >> 16, ms & 0xFFFF, ls >> 16, args.version))
-        text = block.decode("utf-16-le", "replace")
-        for key in ("FileVersion", "ProductVersion"):
-            m = re.search(key + r"\x00+([^\x00]*)", text)
-            expect(m is not None and m.group(1) == args.version, "%s is not %s" % (key, args.version))
-        for key in ("FileDescription", "ProductName", "OriginalFilename"):
-            expect(key in text, "version block lacks " + key)
+            file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<IIII", block, fixed + 8)
+            for what, ms, ls in (("file", file_ms, file_ls), ("product", product_ms, product_ls)):
+                got = [ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF]
+                expect(got == numbers, "%s version %s, expected %s" % (what, got, numbers))
+        strings = version_strings(block)
+        for key, value in expected_strings.items():
+            expect(strings.get(key) == value, "%s is %r, expected %r" % (key, strings.get(key), value))
+
+    groups, images = resources.get(RT_GROUP_ICON, []), resources.get(RT_ICON, [])
+    if icon:
+        expected = icon_images(icon)
+        expect(len(groups) == 1, "expected one icon group, found %d" % len(groups))
+        expect(sorted(images) == sorted(expected), "the icon's %d images are not those of %s" % (len(images), icon))
+    else:
+        expect(not groups and not images, "an icon, where none was given")
 
     print("%s: %d bytes, imports %s" % (args.exe, len(data), ", ".join(dlls)))
     for p in problems:
