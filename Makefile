@@ -2,8 +2,8 @@
 # Both install what is missing first (Debian packages, as root).
 # `make help` lists every target.
 
-.PHONY: help all deps deps-posix posix posix-asan windows demo test test-posix test-asan test-windows \
-        fuzz fuzz-brief bench clean
+.PHONY: help all deps deps-posix posix posix-asan posix-release windows windows-brand demo test test-posix \
+        test-asan test-windows test-kit fuzz fuzz-brief bench sign dist screenshots clean
 
 help:
 	@echo "tolvane: make targets"
@@ -13,9 +13,14 @@ help:
 	@echo "  test-asan     * the same under AddressSanitizer, UndefinedBehaviorSanitizer, LeakSanitizer"
 	@echo "  fuzz-brief    * every fuzz target for 20 s"
 	@echo "  test-windows  * exe checks, and the end-to-end cases against the i686 tolvane.exe under Wine"
+	@echo "  test-kit      * the vendor's kit: a branded build, signing, reproducible builds and archives"
 	@echo "  fuzz          every fuzz target for FUZZ_SECONDS (default 60)"
 	@echo "  bench         benchmarks (figures only, never pass or fail); see bench/README.md"
-	@echo "  posix, posix-asan, windows   build one CMake preset"
+	@echo "  dist          the release archives in dist/ (signed exes when TOLVANE_SIGN_PKCS12 is set)"
+	@echo "  sign          the exes signed with TOLVANE_SIGN_PKCS12 and TOLVANE_SIGN_PASSWORD_FILE"
+	@echo "                (optional TOLVANE_SIGN_TIMESTAMP_URL) into build/windows/signed; see docs/shipping.md"
+	@echo "  screenshots   the pictures of docs/shipping.md, from the real exe under Wine and Xvfb"
+	@echo "  posix, posix-asan, posix-release, windows, windows-brand   build one CMake preset"
 	@echo "  all           build the posix and windows presets"
 	@echo "  deps          install the Debian packages the build and tests need (deps-posix: POSIX only)"
 	@echo "  clean         remove build/"
@@ -36,9 +41,17 @@ posix-asan: deps-posix
 	cmake --preset posix-asan
 	cmake --build --preset posix-asan
 
+posix-release: deps-posix
+	cmake --preset posix-release
+	cmake --build --preset posix-release
+
 windows: deps
 	cmake --preset windows
 	cmake --build --preset windows
+
+windows-brand: deps
+	cmake --preset windows-brand
+	cmake --build --preset windows-brand
 
 demo: posix
 	sh examples/demo.sh build/posix/tolvane
@@ -57,6 +70,26 @@ test-asan: posix-asan
 test-windows: windows
 	ctest --preset windows
 
+# The vendor's kit: the branded build's exe checks, signing with a
+# throw-away certificate, a second build in another folder giving the same
+# bytes, and the archives written twice giving the same bytes.
+test-kit: windows windows-brand posix-release
+	sh tests/kit/run.sh
+
+sign: windows
+	cmake --build --preset windows --target sign
+
+# The release archives.  With a certificate in the environment, the exes
+# in the Windows archive are signed (and the archive is then not the same
+# bytes from one build to the next: a signature holds its time).
+dist: windows posix-release
+	@if [ -n "$${TOLVANE_SIGN_PKCS12:-}" ]; then \
+	    cmake --build --preset windows --target sign && \
+	    python3 scripts/dist.py --windows build/windows/signed --posix build/posix-release; \
+	else \
+	    python3 scripts/dist.py --windows build/windows --posix build/posix-release; \
+	fi
+
 # Fuzzing with libFuzzer: each target for FUZZ_SECONDS (make test: briefly).
 FUZZ_SECONDS ?= 60
 fuzz: deps-posix
@@ -71,7 +104,7 @@ bench: posix
 
 # Each stage in turn, with the time each took at the end.
 test:
-	@sh scripts/stages.sh deps test-posix test-asan fuzz-brief test-windows
+	@sh scripts/stages.sh deps test-posix test-asan fuzz-brief test-windows test-kit
 
 clean:
 	rm -rf build

@@ -45,6 +45,26 @@ target_link_options(tolvane-check PRIVATE -static -static-libgcc -static-libstdc
 add_executable(rawrun tests/e2e/rawrun.cpp)
 target_link_options(rawrun PRIVATE -static -static-libgcc -static-libstdc++)
 
+# Signing with the vendor's certificate: cmake --build --preset windows
+# --target sign (make sign) writes the signed exes to signed/.  The
+# environment variables of the same names stand in for empty ones.
+set(TOLVANE_SIGN_PKCS12 "" CACHE FILEPATH "Code-signing certificate and key, a PKCS#12 file")
+set(TOLVANE_SIGN_PASSWORD_FILE "" CACHE FILEPATH "A file whose first line is the PKCS#12 password")
+set(TOLVANE_SIGN_TIMESTAMP_URL "" CACHE STRING "An RFC 3161 timestamp server (none when empty)")
+set(sign_environment)
+foreach(variable TOLVANE_SIGN_PKCS12 TOLVANE_SIGN_PASSWORD_FILE TOLVANE_SIGN_TIMESTAMP_URL)
+    if(${variable})
+        list(APPEND sign_environment "${variable}=${${variable}}")
+    endif()
+endforeach()
+add_custom_target(sign
+    COMMAND ${CMAKE_COMMAND} -E env ${sign_environment} "TOLVANE_SIGN_NAME=${TOLVANE_PRODUCT_NAME}"
+            sh ${CMAKE_SOURCE_DIR}/scripts/sign.sh ${CMAKE_BINARY_DIR}/signed
+            $<TARGET_FILE:tolvane> $<TARGET_FILE:tolvane-check>
+    DEPENDS tolvane tolvane-check
+    COMMENT "Signing the exes into ${CMAKE_BINARY_DIR}/signed"
+    VERBATIM)
+
 option(TOLVANE_WINE_TESTS "Run the end-to-end cases under Wine" ON)
 
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")

@@ -23,6 +23,9 @@ if [ "$want" = all ]; then
     need wine32:i386
     need xvfb
     need xdotool
+    need osslsigncode      # signing the exes (make sign, make test)
+    need openssl           # a throw-away certificate for the signing test
+    need unzip             # the archives' contents are checked
 fi
 
 [ -z "$packages" ] && exit 0

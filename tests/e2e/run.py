@@ -22,8 +22,9 @@ The checker's own cases (tests/check/cases.json) run in a fourth mode:
 Case fields (all but "name" optional):
   name      unique name
   files     {path: content}; content is a string, null for an empty
-            directory, {"posix": ..., "wine": ...} for per-target content, or
-            {"text": ..., "pad_to": N}: the text after blanks, N bytes in all
+            directory, {"posix": ..., "wine": ...} for per-target content,
+            {"text": ..., "pad_to": N}: the text after blanks, N bytes in all,
+            or {"from": "examples/..."}: a file of the repository
   launcher  folder of the case that holds the launcher (default "medium")
   cwd       folder from which the launcher is started (default: launcher's)
   command   the raw command line, program name first (default "{launcher}")
@@ -471,9 +472,15 @@ def substitute(value, mapping):
     return value
 
 
+REPO = os.path.dirname(os.path.dirname(HERE))
+
+
 def lay_out(root, files, target):
     for path, content in files.items():
-        if isinstance(content, dict) and "pad_to" in content:
+        if isinstance(content, dict) and "from" in content:
+            with open(os.path.join(REPO, content["from"]), "rb") as f:
+                content = f.read().decode("latin-1")
+        elif isinstance(content, dict) and "pad_to" in content:
             content = content["text"].rjust(content["pad_to"])
             assert len(content) == files[path]["pad_to"], path
         elif isinstance(content, dict):
