@@ -90,6 +90,11 @@ dist: windows posix-release
 	    python3 scripts/dist.py --windows build/windows --posix build/posix-release; \
 	fi
 
+# The pictures of docs/shipping.md, from the real exe under Wine and Xvfb.
+screenshots: windows
+	python3 tests/windows/i386.py --cache build/windows/tools -- \
+	    python3 scripts/screenshots.py build/windows/tolvane.exe docs/images
+
 # Fuzzing with libFuzzer: each target for FUZZ_SECONDS (make test: briefly).
 FUZZ_SECONDS ?= 60
 fuzz: deps-posix
