@@ -108,36 +108,14 @@ def ms(seconds):
 
 # ---------------------------------------------------------------- inputs
 
-def write_res_file(path, size):
-    """`size` bytes of -res: words, one a line, whose keys cycle through 1,000
-    names; every fourth word is quoted, with blanks and escapes."""
+def write_lines(path, size, line_of):
+    """Exactly `size` bytes: the lines line_of(0), line_of(1), ... while they
+    fit, then line feeds.  Returns how many lines were written."""
     lines = []
     total = 0
     i = 0
     while True:
-        key = i % 1000
-        if i % 4 == 3:
-            line = f'"-res:KEY{key:04d}=text of entry {i}, with blanks, a \\"quote\\" and C:\\\\dir"\n'
-        else:
-            line = f"-res:KEY{key:04d}=text-of-entry-{i}-lorem-ipsum-dolor\n"
-        if total + len(line) > size:
-            break
-        lines.append(line)
-        total += len(line)
-        i += 1
-    lines.append("\n" * (size - total))
-    with open(path, "w", encoding="ascii", newline="") as f:
-        f.write("".join(lines))
-
-
-def write_short_file(path, size):
-    """`size` bytes of short -res: words, about 20 bytes each, one a line:
-    -res:KEY{i mod 1000}=value{i}.  The cost per word, not per byte."""
-    lines = []
-    total = 0
-    i = 0
-    while True:
-        line = f"-res:KEY{i % 1000}=value{i}\n"
+        line = line_of(i)
         if total + len(line) > size:
             break
         lines.append(line)
@@ -147,6 +125,22 @@ def write_short_file(path, size):
     with open(path, "w", encoding="ascii", newline="") as f:
         f.write("".join(lines))
     return i
+
+
+def write_res_file(path, size):
+    """`size` bytes of -res: words, one a line, whose keys cycle through 1,000
+    names; every fourth word is quoted, with blanks and escapes."""
+    def line_of(i):
+        if i % 4 == 3:
+            return f'"-res:KEY{i % 1000:04d}=text of entry {i}, with blanks, a \\"quote\\" and C:\\\\dir"\n'
+        return f"-res:KEY{i % 1000:04d}=text-of-entry-{i}-lorem-ipsum-dolor\n"
+    write_lines(path, size, line_of)
+
+
+def write_short_file(path, size):
+    """`size` bytes of short -res: words, about 20 bytes each, one a line:
+    -res:KEY{i mod 1000}=value{i}.  The cost per word, not per byte."""
+    return write_lines(path, size, lambda i: f"-res:KEY{i % 1000}=value{i}\n")
 
 
 def write_marker_file(path, size):

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "resources/resources.h"
+
 namespace check {
 
 namespace {
@@ -46,15 +48,7 @@ std::string where(const Place& place, const std::string& medium) {
     return place.file + ":" + std::to_string(place.line) + ":" + std::to_string(place.column);
 }
 
-std::string boxKind(unsigned int style) {
-    switch (style & 0xF0) {
-    case 0x10: return "error";
-    case 0x20: return "question";
-    case 0x30: return "warning";
-    case 0x40: return "information";
-    default: return "message";
-    }
-}
+std::string boxKind(unsigned int style) { return boxKindName(style); }
 
 std::string placeJson(const Place& place) {
     return "{\"file\": " + jsonString(place.file) + ", \"line\": " + std::to_string(place.line) +

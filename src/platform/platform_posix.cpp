@@ -29,6 +29,7 @@
 #include "intake/tokenizer.h"
 #include "platform/platform.h"
 #include "platform/regfile.h"
+#include "resources/resources.h"
 
 namespace platform {
 
@@ -94,16 +95,6 @@ bool loadRegistry(regfile::Registry& registry) {
     return true;
 }
 
-const char* boxKind(unsigned int style) {
-    switch (style & 0xF0) {
-    case 0x10: return "error";
-    case 0x20: return "question";
-    case 0x30: return "warning";
-    case 0x40: return "information";
-    default: return "message";
-    }
-}
-
 // A box on standard error:
 //
 //   --- ORX Setup: error (0x52010) ---
@@ -118,7 +109,7 @@ void writeBox(const char* text, const char* caption, unsigned int style) {
     std::string out = "--- ";
     out += caption;
     out += ": ";
-    out += boxKind(style);
+    out += boxKindName(style);
     char styleText[32];
     std::snprintf(styleText, sizeof styleText, " (0x%x) ---\n", style);
     out += styleText;

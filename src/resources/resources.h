@@ -63,6 +63,10 @@ constexpr unsigned int kWarningStyle = 0x52030;   // OK, warning icon, task-moda
 constexpr unsigned int kErrorStyle = 0x52010;     // OK, error icon, ...
 constexpr unsigned int kQuestionStyle = 0x52024;  // Yes/No, question icon, ...
 
+// The kind of box a style shows, by its icon: "error", "question",
+// "warning", "information", or "message" without one.
+const char* boxKindName(unsigned int style);
+
 void showWarning(const std::string& text);
 void showError(const std::string& text);
 bool askYesNo(const std::string& text);
