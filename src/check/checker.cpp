@@ -457,7 +457,11 @@ private:
 
         const std::size_t index = texts_.size() - 1;
         const std::size_t order = words_.back().order;
-        const std::size_t nul = simulated::machine().nulOffset;
+        const std::vector<Event>& events = machine_.events;
+        if (!events.empty() && events.back().kind == Event::ReadFile &&
+            events.back().lookup.outcome == FileLookup::Assumed)
+            outside(words_.back(), name, "the response file is outside the medium, read here as empty");
+        const std::size_t nul = machine_.nulOffset;
         if (nul != std::string::npos) {
             Finding f;
             f.severity = Severity::Warning;
