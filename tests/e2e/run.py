@@ -498,50 +498,60 @@ def lay_out(root, files, target):
             os.chmod(full, 0o755)
 
 
-def run_case(case, target, keep):
-    root = tempfile.mkdtemp(prefix="tolvane-case-")
+def in_case_folder(prefix, keep, run):
+    """run(root) in a new temporary folder, removed afterwards unless kept;
+    its problems, or a time-out as one."""
+    root = tempfile.mkdtemp(prefix=prefix)
     try:
-        launcher_dir = case.get("launcher", "medium")
-        medium = os.path.join(root, launcher_dir)
-        cwd = os.path.join(root, case.get("cwd", launcher_dir))
-        os.makedirs(medium, exist_ok=True)
-        os.makedirs(cwd, exist_ok=True)
-        installed = os.path.join(medium, "tolvane" + target.exe)
-        typed = os.path.relpath(installed, cwd)
-        if target.sep == "\\":
-            typed = typed.replace("/", "\\")
-        native_medium = target.native_path(medium)
-        mapping = {"launcher": typed, "medium": native_medium, "sep": target.sep, "exe": target.exe}
-        reg_mapping = dict(mapping, medium=native_medium.replace("\\", "\\\\"))
-        c = substitute(dict(case, registry=None), mapping)
-        registry = substitute(case.get("registry"), reg_mapping)
-        lay_out(root, c.get("files", {}), target)
-        shutil.copy(target.program(), installed)
-        command = c.get("command", typed)
-        if target.mode != "run":
-            return run_checker_case(c, target, root, medium, cwd, command, registry, keep)
-        code, out, boxes, err = target.run(c, root, installed, cwd, command, registry, c.get("answers", []),
-                                           c.get("timeout", CASE_TIMEOUT))
-        problems = check(c["expect"], root, code, out, boxes, target)
-        if target.name == "wine":
-            calls = [l.split("Call ", 1)[1] for l in err.split("\n") if ":Call " in l]
-            for wanted in c["expect"].get("wine_calls", []):
-                if not any(re.match(wanted, call) for call in calls):
-                    problems.append("no call %r in the relay trace" % wanted)
-            for unwanted in c["expect"].get("wine_absent_calls", []):
-                for call in calls:
-                    if re.match(unwanted, call):
-                        problems.append("unexpected call %r in the relay trace" % call)
-        if problems and keep:
-            calls = [l for l in err.split("\n") if "MessageBoxA" in l and "load_list" not in l]
-            problems.append("relayed calls:\n" + "\n".join(calls))
-            problems.append("stderr ended:\n" + err[-3000:])
-        return problems
+        return run(root)
     except subprocess.TimeoutExpired:
         return ["timed out"]
     finally:
         if not keep:
             shutil.rmtree(root, ignore_errors=True)
+
+
+def run_case(case, target, keep):
+    return in_case_folder("tolvane-case-", keep, lambda root: run_case_in(case, target, keep, root))
+
+
+def run_case_in(case, target, keep, root):
+    launcher_dir = case.get("launcher", "medium")
+    medium = os.path.join(root, launcher_dir)
+    cwd = os.path.join(root, case.get("cwd", launcher_dir))
+    os.makedirs(medium, exist_ok=True)
+    os.makedirs(cwd, exist_ok=True)
+    installed = os.path.join(medium, "tolvane" + target.exe)
+    typed = os.path.relpath(installed, cwd)
+    if target.sep == "\\":
+        typed = typed.replace("/", "\\")
+    native_medium = target.native_path(medium)
+    mapping = {"launcher": typed, "medium": native_medium, "sep": target.sep, "exe": target.exe}
+    reg_mapping = dict(mapping, medium=native_medium.replace("\\", "\\\\"))
+    c = substitute(dict(case, registry=None), mapping)
+    registry = substitute(case.get("registry"), reg_mapping)
+    lay_out(root, c.get("files", {}), target)
+    shutil.copy(target.program(), installed)
+    command = c.get("command", typed)
+    if target.mode != "run":
+        return run_checker_case(c, target, root, medium, cwd, command, registry, keep)
+    code, out, boxes, err = target.run(c, root, installed, cwd, command, registry, c.get("answers", []),
+                                       c.get("timeout", CASE_TIMEOUT))
+    problems = check(c["expect"], root, code, out, boxes, target)
+    if target.name == "wine":
+        calls = [l.split("Call ", 1)[1] for l in err.split("\n") if ":Call " in l]
+        for wanted in c["expect"].get("wine_calls", []):
+            if not any(re.match(wanted, call) for call in calls):
+                problems.append("no call %r in the relay trace" % wanted)
+        for unwanted in c["expect"].get("wine_absent_calls", []):
+            for call in calls:
+                if re.match(unwanted, call):
+                    problems.append("unexpected call %r in the relay trace" % call)
+    if problems and keep:
+        calls = [l for l in err.split("\n") if "MessageBoxA" in l and "load_list" not in l]
+        problems.append("relayed calls:\n" + "\n".join(calls))
+        problems.append("stderr ended:\n" + err[-3000:])
+    return problems
 
 
 def run_checker_case(case, target, root, medium, cwd, command, registry, keep):
@@ -605,48 +615,45 @@ def run_findings_case(case, target, keep):
     medium folder), expect: exit, findings ([severity, code, place, message],
     message optional; place is file:line:column, file, or "" for the medium
     as a whole), stderr (a text standard error must hold)."""
-    root = tempfile.mkdtemp(prefix="tolvane-check-")
-    try:
-        medium = os.path.join(root, "medium")
-        os.makedirs(medium, exist_ok=True)
-        lay_out(root, case.get("files", {}), target)
-        native = target.native_path(medium)
-        if "args" in case:
-            args = [a.replace("{medium}", native) for a in case["args"]]
-        else:
-            args = ["--json"] + (["--strict"] if case.get("strict") else []) + [native]
-            if "words" in case:
-                args += ["--"] + case["words"]
-        code, out, err = target.run_checker(args, root, case.get("timeout", CASE_TIMEOUT))
-        expect = case["expect"]
-        problems = []
-        if code != expect.get("exit", 0):
-            problems.append("exit status %r, expected %r" % (code, expect.get("exit", 0)))
-        if "stderr" in expect and expect["stderr"] not in err:
-            problems.append("stderr %r does not hold %r" % (err, expect["stderr"]))
-        if "findings" in expect:
-            try:
-                data = json.loads(out.decode("latin-1"))
-            except ValueError:
-                return problems + ["no JSON on standard output; stderr: " + err[-2000:]]
-            got = []
-            for f in data:
-                place = f["file"] + (":%d:%d" % (f["line"], f["column"]) if f["line"] else "")
-                got.append([f["severity"], f["code"], place, f["message"]])
-            want = expect["findings"]
-            same = len(got) == len(want) and all(g[:len(w)] == w for g, w in zip(got, want))
-            if not same:
-                problems.append("findings:\n       " + "\n       ".join(json.dumps(g, ensure_ascii=False) for g in got) +
-                                "\n     expected:\n       " +
-                                "\n       ".join(json.dumps(w, ensure_ascii=False) for w in want))
-        if problems and keep:
-            problems.append("root: " + root)
-        return problems
-    except subprocess.TimeoutExpired:
-        return ["timed out"]
-    finally:
-        if not keep:
-            shutil.rmtree(root, ignore_errors=True)
+    return in_case_folder("tolvane-check-", keep, lambda root: run_findings_case_in(case, target, keep, root))
+
+
+def run_findings_case_in(case, target, keep, root):
+    medium = os.path.join(root, "medium")
+    os.makedirs(medium, exist_ok=True)
+    lay_out(root, case.get("files", {}), target)
+    native = target.native_path(medium)
+    if "args" in case:
+        args = [a.replace("{medium}", native) for a in case["args"]]
+    else:
+        args = ["--json"] + (["--strict"] if case.get("strict") else []) + [native]
+        if "words" in case:
+            args += ["--"] + case["words"]
+    code, out, err = target.run_checker(args, root, case.get("timeout", CASE_TIMEOUT))
+    expect = case["expect"]
+    problems = []
+    if code != expect.get("exit", 0):
+        problems.append("exit status %r, expected %r" % (code, expect.get("exit", 0)))
+    if "stderr" in expect and expect["stderr"] not in err:
+        problems.append("stderr %r does not hold %r" % (err, expect["stderr"]))
+    if "findings" in expect:
+        try:
+            data = json.loads(out.decode("latin-1"))
+        except ValueError:
+            return problems + ["no JSON on standard output; stderr: " + err[-2000:]]
+        got = []
+        for f in data:
+            place = f["file"] + (":%d:%d" % (f["line"], f["column"]) if f["line"] else "")
+            got.append([f["severity"], f["code"], place, f["message"]])
+        want = expect["findings"]
+        same = len(got) == len(want) and all(g[:len(w)] == w for g, w in zip(got, want))
+        if not same:
+            problems.append("findings:\n       " + "\n       ".join(json.dumps(g, ensure_ascii=False) for g in got) +
+                            "\n     expected:\n       " +
+                            "\n       ".join(json.dumps(w, ensure_ascii=False) for w in want))
+    if problems and keep:
+        problems.append("root: " + root)
+    return problems
 
 
 def checker_skip(case, mode):
