@@ -63,16 +63,6 @@ void registerBuiltinTexts(ResourceTable& table) {
     for (const BuiltinText& builtin : kBuiltinTexts) setResource(table, builtin.key, builtin.text);
 }
 
-const char* boxKindName(unsigned int style) {
-    switch (style & 0xF0) {
-    case 0x10: return "error";
-    case 0x20: return "question";
-    case 0x30: return "warning";
-    case 0x40: return "information";
-    default: return "message";
-    }
-}
-
 void showWarning(const std::string& text) {
     platform::messageBox(text.c_str(), kBoxCaption, kWarningStyle);
 }

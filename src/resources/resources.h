@@ -64,8 +64,18 @@ constexpr unsigned int kErrorStyle = 0x52010;     // OK, error icon, ...
 constexpr unsigned int kQuestionStyle = 0x52024;  // Yes/No, question icon, ...
 
 // The kind of box a style shows, by its icon: "error", "question",
-// "warning", "information", or "message" without one.
-const char* boxKindName(unsigned int style);
+// "warning", "information", or "message" without one.  For the programs
+// that write boxes down (the stand-in, the checker); inline, so that the
+// product exe, which only shows them, carries none of these names.
+inline const char* boxKindName(unsigned int style) {
+    switch (style & 0xF0) {
+    case 0x10: return "error";
+    case 0x20: return "question";
+    case 0x30: return "warning";
+    case 0x40: return "information";
+    default: return "message";
+    }
+}
 
 void showWarning(const std::string& text);
 void showError(const std::string& text);
