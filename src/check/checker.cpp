@@ -381,11 +381,6 @@ private:
 
     Place placeOf(const WordFrame& word) { return placeIn(word.text, word.span); }
 
-    Place fileStart(std::size_t textIndex) {
-        Place place = placeIn(textIndex, WordSpan{0, 0});
-        return place;
-    }
-
     // --- findings
 
     void add(Finding finding, std::size_t order, bool always = false) {
@@ -407,7 +402,7 @@ private:
     }
 
     std::string lastBoxText(std::size_t from) const {
-        const std::vector<Event>& events = simulated::machine().events;
+        const std::vector<Event>& events = machine_.events;
         for (std::size_t i = events.size(); i > from; --i)
             if (events[i - 1].kind == Event::Box) return events[i - 1].text;
         return std::string();
@@ -415,14 +410,14 @@ private:
 
     std::string outputSince(std::size_t from) const {
         std::string out;
-        const std::vector<Event>& events = simulated::machine().events;
+        const std::vector<Event>& events = machine_.events;
         for (std::size_t i = from; i < events.size(); ++i)
             if (events[i].kind == Event::Output) out += events[i].text;
         return out;
     }
 
     void drainPathNotes() {
-        std::vector<simulated::PathNote>& notes = simulated::machine().pathNotes;
+        std::vector<simulated::PathNote>& notes = machine_.pathNotes;
         if (notes.empty() || words_.empty()) return;
         for (const simulated::PathNote& note : notes) {
             if (note.kind == simulated::PathNote::CaseDiffers) {
@@ -476,7 +471,7 @@ private:
             Finding f;
             f.severity = Severity::Warning;
             f.code = "byte-order-mark";
-            f.place = fileStart(index);
+            f.place = placeIn(index, WordSpan{0, 0});
             const bool utf8 = start == "\xEF\xBB\xBF";
             f.message = name + " begins with a " + (utf8 ? "UTF-8" : "UTF-16") +
                         " byte order mark, which becomes part of its first word";
@@ -542,8 +537,8 @@ private:
     }
 
     void endWord() {
-        simulated::machine().events.resize(words_.back().firstEvent);
-        simulated::machine().pathNotes.clear();
+        machine_.events.resize(words_.back().firstEvent);
+        machine_.pathNotes.clear();
         words_.pop_back();
     }
 
@@ -661,8 +656,14 @@ private:
             commandLines_.push_back(argument_);
             commandLine(word);
         } else if (word.command == Command::Cf) {
-            const FileLookup lookup = simulated::lookUp(argument_);
-            if (lookup.outcome == FileLookup::Assumed) outside(word, argument_, "the file is outside the medium");
+            // The launcher's own test of the file, as the machine answered it.
+            const std::vector<Event>& events = machine_.events;
+            for (std::size_t i = events.size(); i > word.firstEvent; --i)
+                if (events[i - 1].kind == Event::FileTest) {
+                    if (events[i - 1].lookup.outcome == FileLookup::Assumed)
+                        outside(word, argument_, "the file is outside the medium");
+                    break;
+                }
         }
     }
 

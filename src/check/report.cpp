@@ -48,8 +48,6 @@ std::string where(const Place& place, const std::string& medium) {
     return place.file + ":" + std::to_string(place.line) + ":" + std::to_string(place.column);
 }
 
-std::string boxKind(unsigned int style) { return boxKindName(style); }
-
 std::string placeJson(const Place& place) {
     return "{\"file\": " + jsonString(place.file) + ", \"line\": " + std::to_string(place.line) +
            ", \"column\": " + std::to_string(place.column) + ", \"word\": " + jsonString(place.word) + "}";
@@ -150,7 +148,7 @@ std::string planText(const Plan& plan, const std::string& heading) {
             if ((e.style & 0xF) == 4)
                 step("question", oneLine(e.text) + "  -> " + (e.yes ? "yes" : "no"));
             else
-                step(boxKind(e.style).c_str(), oneLine(e.text));
+                step(boxKindName(e.style), oneLine(e.text));
             break;
         case Event::ReadFile:
             step("read", oneLine(e.text) + (e.found ? "" : ": cannot be opened"));
@@ -193,7 +191,7 @@ std::string planJson(const Plan& plan) {
             steps += "{\"step\": \"output\", \"text\": " + jsonString(e.text) + "}";
             break;
         case Event::Box: {
-            const std::string kind = boxKind(e.style);
+            const std::string kind = boxKindName(e.style);
             boxes += std::string(boxes.empty() ? "" : ", ") + "[\"" + kind + "\", " + jsonString(e.text) + "]";
             steps += "{\"step\": \"box\", \"kind\": \"" + kind + "\", \"text\": " + jsonString(e.text);
             if (kind == "question") steps += std::string(", \"answer\": \"") + (e.yes ? "yes" : "no") + "\"";

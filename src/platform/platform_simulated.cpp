@@ -21,14 +21,8 @@ bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
 bool hostIsWindows() { return fs::path::preferred_separator == '\\'; }
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
-}
+using regfile::equalNoCase;
+using regfile::lower;
 
 std::string joinHost(const std::string& directory, const std::string& name) {
     if (!directory.empty() && isSeparator(directory.back())) return directory + name;

@@ -4,8 +4,6 @@
 
 namespace regfile {
 
-namespace {
-
 char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool equalNoCase(const std::string& a, const std::string& b) {
@@ -14,6 +12,8 @@ bool equalNoCase(const std::string& a, const std::string& b) {
         if (lower(a[i]) != lower(b[i])) return false;
     return true;
 }
+
+namespace {
 
 // Regedit writes version 5 files in UTF-16LE; either form is accepted, as is
 // a UTF-8 byte-order mark.  Characters beyond one byte become '?'.

@@ -8,6 +8,11 @@
 
 namespace regfile {
 
+// Windows compares registry and file names without regard to the letter
+// case of A to Z.
+char lower(char c);
+bool equalNoCase(const std::string& a, const std::string& b);
+
 // Registry key and value names compare without regard to ASCII letter case.
 struct NoCaseLess {
     bool operator()(const std::string& a, const std::string& b) const;
